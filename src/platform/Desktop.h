@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The one seam between the program and modal UI or the operating system's
+// shell. Windows and core functions ask the Desktop; the editor runs on the Qt
+// implementation, tests on a scripted one that answers from a queue and
+// records every question, so no test ever waits on a real dialog.
+namespace kz {
+
+enum class MessageIcon { None, Information, Exclamation, Question, Critical };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesAllNoCancel };
+enum class Answer { Ok, Cancel, Yes, YesToAll, No };
+
+// A running progress display for a long operation.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // Reports how much is done; false when the user asked to stop.
+    virtual bool update(qint64 done) = 0;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // Message box over the active window; waits for the answer.
+    virtual Answer message(const QString& text, const QString& title, MessageIcon icon,
+                           MessageButtons buttons) = 0;
+
+    // Clipboard. setClipboardText with an empty text leaves the clipboard empty.
+    virtual void setClipboardText(const QString& text) = 0;
+    virtual QString clipboardText() const = 0;
+
+    // Opens a folder, document or web address with the desktop's default action.
+    // False when nothing could be started.
+    virtual bool openDocument(const QString& target) = 0;
+
+    // Label of the volume whose root (or any path on it) is given; empty when it
+    // has none or cannot be read.
+    virtual QString volumeLabel(const QString& path) = 0;
+
+    // Root folder of the mounted volume that holds the path.
+    virtual QString volumeRoot(const QString& path) = 0;
+
+    // Claims the working folder for this process. False when another running
+    // copy of the program already holds it. Repeated calls by the holder are true.
+    virtual bool claimSingleInstance(const QString& workFolder) = 0;
+
+    // Progress display for a long operation of `total` units.
+    virtual std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
+                                                    qint64 total) = 0;
+
+    // Busy pointer while a long step runs.
+    virtual void setBusy(bool busy) = 0;
+};
+
+// Shows the busy pointer for the lifetime of the guard.
+class BusyPointer {
+public:
+    explicit BusyPointer(Desktop& desktop) : desktop_(desktop) { desktop_.setBusy(true); }
+    ~BusyPointer() { desktop_.setBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    Desktop& desktop_;
+};
+
+} // namespace kz

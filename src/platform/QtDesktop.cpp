@@ -1,0 +1,163 @@
+#include "QtDesktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCryptographicHash>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QUrl>
+
+namespace kz {
+namespace {
+
+class DialogProgress : public Progress {
+public:
+    DialogProgress(const QString& title, const QString& text, qint64 total)
+        : scale_(total > INT_MAX ? total / INT_MAX + 1 : 1),
+          dialog_(text, QStringLiteral("キャンセル"), 0, static_cast<int>(total / scale_),
+                  QApplication::activeWindow()) {
+        dialog_.setWindowTitle(title);
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setMinimumDuration(700); // short copies never flash a window
+        dialog_.setValue(0);
+    }
+    bool update(qint64 done) override {
+        dialog_.setValue(static_cast<int>(done / scale_));
+        QCoreApplication::processEvents();
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    qint64 scale_;
+    QProgressDialog dialog_;
+};
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QtDesktop::QtDesktop() = default;
+QtDesktop::~QtDesktop() = default;
+
+Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon icon,
+                          MessageButtons buttons) {
+    QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    struct Choice {
+        QMessageBox::ButtonRole role;
+        QString caption;
+        Answer answer;
+    };
+    QList<Choice> choices;
+    switch (buttons) {
+    case MessageButtons::Ok:
+        choices = {{QMessageBox::AcceptRole, QStringLiteral("OK"), Answer::Ok}};
+        break;
+    case MessageButtons::OkCancel:
+        choices = {{QMessageBox::AcceptRole, QStringLiteral("OK"), Answer::Ok},
+                   {QMessageBox::RejectRole, QStringLiteral("キャンセル"), Answer::Cancel}};
+        break;
+    case MessageButtons::YesNo:
+        choices = {{QMessageBox::YesRole, QStringLiteral("はい(&Y)"), Answer::Yes},
+                   {QMessageBox::NoRole, QStringLiteral("いいえ(&N)"), Answer::No}};
+        break;
+    case MessageButtons::YesNoCancel:
+        choices = {{QMessageBox::YesRole, QStringLiteral("はい(&Y)"), Answer::Yes},
+                   {QMessageBox::NoRole, QStringLiteral("いいえ(&N)"), Answer::No},
+                   {QMessageBox::RejectRole, QStringLiteral("キャンセル"), Answer::Cancel}};
+        break;
+    case MessageButtons::YesAllNoCancel:
+        choices = {{QMessageBox::YesRole, QStringLiteral("はい(&Y)"), Answer::Yes},
+                   {QMessageBox::YesRole, QStringLiteral("すべて上書き(&A)"), Answer::YesToAll},
+                   {QMessageBox::NoRole, QStringLiteral("いいえ(&N)"), Answer::No},
+                   {QMessageBox::RejectRole, QStringLiteral("キャンセル"), Answer::Cancel}};
+        break;
+    }
+    QList<QAbstractButton*> made;
+    for (const Choice& c : choices)
+        made.append(box.addButton(c.caption, c.role));
+    box.setDefaultButton(qobject_cast<QPushButton*>(made.first()));
+    box.exec();
+    const int index = made.indexOf(box.clickedButton());
+    if (index >= 0)
+        return choices[index].answer;
+    // Closed with Escape or the close box: the cancelling answer the box offers.
+    switch (buttons) {
+    case MessageButtons::Ok: return Answer::Ok;
+    case MessageButtons::YesNo: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+void QtDesktop::setClipboardText(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    if (!text.isEmpty())
+        clipboard->setText(text);
+}
+
+QString QtDesktop::clipboardText() const { return QGuiApplication::clipboard()->text(); }
+
+bool QtDesktop::openDocument(const QString& target) {
+    if (target.isEmpty())
+        return false;
+    const bool address = target.startsWith(QLatin1String("http:"), Qt::CaseInsensitive) ||
+                         target.startsWith(QLatin1String("https:"), Qt::CaseInsensitive);
+    return QDesktopServices::openUrl(address ? QUrl(target) : QUrl::fromLocalFile(target));
+}
+
+QString QtDesktop::volumeRoot(const QString& path) {
+    const QStorageInfo info(path);
+    return info.isValid() ? info.rootPath() : QString();
+}
+
+QString QtDesktop::volumeLabel(const QString& path) {
+    const QStorageInfo info(path);
+    if (!info.isValid() || !info.isReady())
+        return {};
+    return info.name();
+}
+
+bool QtDesktop::claimSingleInstance(const QString& workFolder) {
+    const QString canonical = QFileInfo(workFolder).absoluteFilePath();
+    if (instanceLock_ && claimedFolder_ == canonical)
+        return true;
+    const QByteArray id =
+        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(
+        QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(id))));
+    lock->setStaleLockTime(0); // a crashed copy's lock is recognised by its dead process
+    if (!lock->tryLock(0))
+        return false;
+    instanceLock_ = std::move(lock);
+    claimedFolder_ = canonical;
+    return true;
+}
+
+std::unique_ptr<Progress> QtDesktop::startProgress(const QString& title, const QString& text,
+                                                   qint64 total) {
+    return std::make_unique<DialogProgress>(title, text, total);
+}
+
+void QtDesktop::setBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace kz

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QLockFile>
+
+#include <memory>
+
+// The Desktop of the running editor: Qt's dialogs, clipboard and shell services.
+namespace kz {
+
+class QtDesktop : public Desktop {
+public:
+    QtDesktop();
+    ~QtDesktop() override;
+
+    Answer message(const QString& text, const QString& title, MessageIcon icon,
+                   MessageButtons buttons) override;
+    void setClipboardText(const QString& text) override;
+    QString clipboardText() const override;
+    bool openDocument(const QString& target) override;
+    QString volumeLabel(const QString& path) override;
+    QString volumeRoot(const QString& path) override;
+    bool claimSingleInstance(const QString& workFolder) override;
+    std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
+                                            qint64 total) override;
+    void setBusy(bool busy) override;
+
+private:
+    std::unique_ptr<QLockFile> instanceLock_;
+    QString claimedFolder_;
+};
+
+} // namespace kz

@@ -1,0 +1,50 @@
+#include "ScriptedDesktop.h"
+
+namespace kz {
+namespace {
+
+class NullProgress : public Progress {
+public:
+    bool update(qint64) override { return true; }
+};
+
+} // namespace
+
+Answer ScriptedDesktop::message(const QString& text, const QString& title, MessageIcon icon,
+                                MessageButtons buttons) {
+    Answer answer;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    } else {
+        ++unanswered;
+        answer = (buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel)
+                     ? Answer::Ok
+                     : Answer::No;
+    }
+    asked.append(Asked{text, title, icon, buttons, answer});
+    return answer;
+}
+
+QString ScriptedDesktop::volumeRoot(const QString& path) {
+    QString best;
+    for (auto it = roots.cbegin(); it != roots.cend(); ++it) {
+        if (path.startsWith(it.key()) && it.key().size() > best.size())
+            best = it.key();
+    }
+    return best.isEmpty() ? QString() : roots.value(best);
+}
+
+QString ScriptedDesktop::volumeLabel(const QString& path) {
+    if (labels.contains(path))
+        return labels.value(path);
+    return labels.value(volumeRoot(path));
+}
+
+std::unique_ptr<Progress> ScriptedDesktop::startProgress(const QString& title, const QString&,
+                                                         qint64) {
+    progressTitles.append(title);
+    return std::make_unique<NullProgress>();
+}
+
+} // namespace kz

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QHash>
+#include <QList>
+
+#include <deque>
+
+// A Desktop for tests: answers message boxes from a queue and records every
+// question and shell action, so a test states which question was asked and
+// what each answer does.
+namespace kz {
+
+class ScriptedDesktop : public Desktop {
+public:
+    struct Asked {
+        QString text;
+        QString title;
+        MessageIcon icon = MessageIcon::None;
+        MessageButtons buttons = MessageButtons::Ok;
+        Answer answer = Answer::Ok;
+    };
+
+    // Answers for the next message boxes, in order. A box with no queued answer
+    // gets Ok, or No when it has no Ok button, and is recorded as unanswered.
+    void queueAnswer(Answer answer) { answers_.push_back(answer); }
+
+    Answer message(const QString& text, const QString& title, MessageIcon icon,
+                   MessageButtons buttons) override;
+
+    void setClipboardText(const QString& text) override { clipboard_ = text; }
+    QString clipboardText() const override { return clipboard_; }
+
+    bool openDocument(const QString& target) override {
+        opened.append(target);
+        return openSucceeds;
+    }
+
+    QString volumeLabel(const QString& path) override;
+    QString volumeRoot(const QString& path) override;
+
+    bool claimSingleInstance(const QString& workFolder) override {
+        claimedFolders.append(workFolder);
+        return !otherInstanceRunning;
+    }
+
+    std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
+                                            qint64 total) override;
+
+    void setBusy(bool busy) override { busyChanges.append(busy); }
+
+    // What happened.
+    QList<Asked> asked;
+    int unanswered = 0;
+    QStringList opened;
+    QStringList claimedFolders;
+    QList<bool> busyChanges;
+    QStringList progressTitles;
+
+    // How the scripted system behaves.
+    bool openSucceeds = true;
+    bool otherInstanceRunning = false;
+    QHash<QString, QString> labels; // volume root -> label
+    QHash<QString, QString> roots;  // path prefix -> volume root
+
+private:
+    std::deque<Answer> answers_;
+    QString clipboard_;
+};
+
+} // namespace kz

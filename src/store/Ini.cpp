@@ -1,0 +1,123 @@
+#include "Ini.h"
+
+#include "Cp932.h"
+#include "Desktop.h"
+#include "Profile.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include <memory>
+#include <mutex>
+
+namespace kz {
+namespace {
+
+// Parsed settings files, kept while the file on disk is unchanged: a page of
+// the main window reads a dozen values, and one parse serves them all.
+class ProfileCache {
+public:
+    struct Stamp {
+        qint64 size = -1;
+        qint64 modified = 0;
+        qint64 changed = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+
+    static Stamp StampOf(const QString& path) {
+        const QFileInfo info(path);
+        if (!info.exists() || info.isDir())
+            return {};
+        return {info.size(),
+                info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch(),
+                info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch()};
+    }
+
+    std::shared_ptr<const profile::Document> load(const QString& path) {
+        const Stamp stamp = StampOf(path);
+        std::lock_guard lock(mutex_);
+        auto it = entries_.find(path);
+        if (it != entries_.end() && it->stamp == stamp)
+            return it->document;
+        std::string bytes;
+        if (stamp.size >= 0) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly)) {
+                const QByteArray data = file.readAll();
+                bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
+            }
+        }
+        auto document = std::make_shared<const profile::Document>(bytes);
+        entries_.insert(path, Entry{stamp, document});
+        return document;
+    }
+
+    void store(const QString& path, std::shared_ptr<const profile::Document> document) {
+        const Stamp stamp = StampOf(path);
+        std::lock_guard lock(mutex_);
+        entries_.insert(path, Entry{stamp, std::move(document)});
+    }
+
+private:
+    struct Entry {
+        Stamp stamp;
+        std::shared_ptr<const profile::Document> document;
+    };
+    std::mutex mutex_;
+    QHash<QString, Entry> entries_;
+};
+
+ProfileCache& Cache() {
+    static ProfileCache cache;
+    return cache;
+}
+
+std::string Bytes(const QString& text) {
+    const QByteArray b = ToCp932(text);
+    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+}
+
+} // namespace
+
+QString ReadIni(const QString& file, const QString& section, const QString& key) {
+    const auto document = Cache().load(file);
+    const std::string value = document->get(Bytes(section), Bytes(key), kIniField);
+    return FromCp932(value.data(), static_cast<qsizetype>(value.size()));
+}
+
+void WriteIni(Desktop& desktop, const QString& file, const QString& section, const QString& key,
+              const QString& value) {
+    if (AnsiLen(value) > kIniField)
+        desktop.message(kLengthWarningText, kLengthWarningTitle, MessageIcon::Exclamation,
+                        MessageButtons::Ok);
+    const QString field = value.size() >= kIniField
+                              ? value.left(kIniField)
+                              : value + QString(kIniField - value.size(), QLatin1Char(' '));
+
+    const QFileInfo info(file);
+    if (info.exists() && (info.isDir() || !info.isWritable()))
+        return; // a read-only settings file stays untouched, as the platform leaves it
+
+    const auto current = Cache().load(file);
+    auto updated = std::make_shared<const profile::Document>(
+        current->withValue(Bytes(section), Bytes(key), Bytes(field)));
+    if (updated->bytes() == current->bytes())
+        return;
+
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    const std::string& bytes = updated->bytes();
+    if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
+        out.cancelWriting();
+        return;
+    }
+    if (out.commit())
+        Cache().store(file, std::move(updated));
+}
+
+} // namespace kz

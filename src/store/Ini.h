@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace kz {
+
+class Desktop;
+
+// Values are stored left-aligned in a field of this many characters, and the
+// reader's buffer holds this many bytes (so at most one less come back).
+inline constexpr int kIniField = 100;
+
+// The value of `key` in `section` of the INI file, or "" when the file, the
+// section or the key is missing. At most 99 code page 932 bytes come back. An
+// empty key names the key line that starts with '='.
+QString ReadIni(const QString& file, const QString& section, const QString& key);
+
+// Stores `value` padded (or cut) to 100 characters. A value of more than 100
+// code page 932 bytes first draws the length warning through `desktop`. The
+// file is replaced as a whole (temporary file and rename), so it is never left
+// half-written; a file that cannot be written is left as it was, unreported.
+void WriteIni(Desktop& desktop, const QString& file, const QString& section, const QString& key,
+              const QString& value);
+
+// The warning WriteIni shows for an oversized value.
+inline const QString kLengthWarningText = QStringLiteral("文字数が100ﾊﾞｲﾄを超えています");
+inline const QString kLengthWarningTitle = QStringLiteral("入力　エラー");
+
+} // namespace kz

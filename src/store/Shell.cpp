@@ -1,0 +1,171 @@
+#include "Shell.h"
+
+#include "Cp932.h"
+#include "Desktop.h"
+#include "FileName.h"
+#include "Parts.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace kz {
+namespace {
+
+constexpr qint64 kChunk = 1 << 20;
+// Copies smaller than this finish before a progress window would be useful.
+constexpr qint64 kProgressThreshold = 8 * kChunk;
+
+struct CopyJob {
+    Desktop& desktop;
+    bool many = false;        // several files: the replace question offers "all"
+    bool replaceAll = false;
+    bool cancelled = false;
+    qint64 total = 0;
+    qint64 done = 0;
+    std::unique_ptr<Progress> progress;
+};
+
+QString Describe(const QFileInfo& info) {
+    return QStringLiteral("    %1 バイト\n    更新日時: %2")
+        .arg(QLocale(QLocale::Japanese).toString(info.size()),
+             info.lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+}
+
+// Asks whether an existing file may be replaced; false to keep it.
+bool MayReplace(CopyJob& job, const QFileInfo& from, const QFileInfo& to) {
+    if (job.replaceAll)
+        return true;
+    const QString text =
+        QStringLiteral("このフォルダには既に '%1' というファイルがあります。\n\n"
+                       "現在のファイル\n%2\n\nを次のファイルで置き換えますか?\n\n%3")
+            .arg(to.fileName(), Describe(to), Describe(from));
+    const Answer answer =
+        job.desktop.message(text, kReplaceTitle, MessageIcon::Question,
+                            job.many ? MessageButtons::YesAllNoCancel : MessageButtons::YesNo);
+    switch (answer) {
+    case Answer::YesToAll: job.replaceAll = true; return true;
+    case Answer::Yes: return true;
+    case Answer::Cancel: job.cancelled = true; return false;
+    default: return false;
+    }
+}
+
+bool EnsureFolder(Desktop& desktop, const QString& folder) {
+    if (QFileInfo(folder).isDir())
+        return true;
+    const QString text = QStringLiteral("フォルダ '%1' は存在しません。\n\n作成しますか?")
+                             .arg(QDir::toNativeSeparators(folder));
+    if (desktop.message(text, kCreateFolderTitle, MessageIcon::Question, MessageButtons::YesNo) !=
+        Answer::Yes)
+        return false;
+    return QDir().mkpath(folder);
+}
+
+bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
+    const QFileInfo target(to);
+    if (target.isDir())
+        return false;
+    if (target.exists() && !MayReplace(job, from, target))
+        return false;
+    QFile in(from.absoluteFilePath());
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray buffer;
+    while (!in.atEnd()) {
+        buffer = in.read(kChunk);
+        if (buffer.isEmpty() && in.error() != QFileDevice::NoError)
+            break;
+        if (out.write(buffer) != buffer.size())
+            break;
+        job.done += buffer.size();
+        if (job.progress && !job.progress->update(job.done)) {
+            job.cancelled = true;
+            break;
+        }
+    }
+    if (job.cancelled || in.error() != QFileDevice::NoError || !in.atEnd()) {
+        out.cancelWriting();
+        return false;
+    }
+    in.close();
+    if (!out.commit())
+        return false;
+    // A copy keeps the source's time and read-only state, as the shell's does.
+    QFile copied(to);
+    if (copied.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        copied.setFileTime(from.lastModified(), QFileDevice::FileModificationTime);
+        copied.close();
+    }
+    QFile::setPermissions(to, from.permissions());
+    return true;
+}
+
+} // namespace
+
+void ShellOpen(Desktop& desktop, const QString& target) { desktop.openDocument(target); }
+
+QString VolumeLabelOf(Desktop& desktop, const QString& root) {
+    const QString label = desktop.volumeLabel(root);
+    return AnsiLen(label) > 12 ? QString() : label;
+}
+
+bool ShellCopy(Desktop& desktop, const QString& source, const QString& target) {
+    const QFileInfo from(source);
+    if (!from.exists() || target.isEmpty())
+        return false;
+    QString destination = target;
+    if (QFileInfo(target).isDir())
+        destination = QDir(target).filePath(from.fileName());
+    if (!EnsureFolder(desktop, QFileInfo(destination).absolutePath()))
+        return false;
+
+    CopyJob job{desktop, false, false, false, 0, 0, nullptr};
+    QList<QPair<QFileInfo, QString>> files;
+    if (from.isDir()) {
+        job.many = true;
+        QDirIterator it(from.absoluteFilePath(), QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        const QDir base(from.absoluteFilePath());
+        while (it.hasNext()) {
+            const QFileInfo f(it.next());
+            files.append({f, QDir(destination).filePath(base.relativeFilePath(f.absoluteFilePath()))});
+        }
+        if (!QDir().mkpath(destination))
+            return false;
+    } else {
+        files.append({from, destination});
+    }
+    for (const auto& f : files)
+        job.total += f.first.size();
+    if (job.total >= kProgressThreshold)
+        job.progress = desktop.startProgress(kCopyProgressTitle, from.fileName(), job.total);
+
+    bool all = true;
+    for (const auto& [file, to] : files) {
+        if (job.cancelled)
+            return false;
+        if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !CopyOneFile(job, file, to))
+            all = false;
+    }
+    return all && !job.cancelled;
+}
+
+void CopyIfChanged(Desktop& desktop, const QString& source, const QString& target) {
+    if (!FilePresent(source))
+        return;
+    if (FileNameOf(target) == FileNameOf(source) && FilePresent(target) &&
+        QFileInfo(target).lastModified().toSecsSinceEpoch() ==
+            QFileInfo(source).lastModified().toSecsSinceEpoch())
+        return;
+    ShellCopy(desktop, source, target);
+}
+
+} // namespace kz

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace kz {
+
+class Desktop;
+
+// Opens a folder, document or web address with its default action. Failures
+// end quietly.
+void ShellOpen(Desktop& desktop, const QString& target);
+
+// The label of the volume at `root`, or "" when it has none, cannot be read or
+// does not fit the 12 bytes a label may take.
+QString VolumeLabelOf(Desktop& desktop, const QString& root);
+
+// Copies a file or folder as the desktop's file manager does: into `target`
+// when that is a folder, otherwise to `target` itself. Asks before creating a
+// missing folder and before replacing each existing file, shows progress for a
+// long copy, and keeps the files' modification times. True when everything
+// asked for was copied.
+bool ShellCopy(Desktop& desktop, const QString& source, const QString& target);
+
+// Copies source to target unless the target already is this file: the same
+// file name, present, with the same modification time to the second. Nothing
+// happens when the source is not there.
+void CopyIfChanged(Desktop& desktop, const QString& source, const QString& target);
+
+// Texts of the shell's questions.
+inline const QString kReplaceTitle = QStringLiteral("ファイル上書きの確認");
+inline const QString kCreateFolderTitle = QStringLiteral("フォルダ作成の確認");
+inline const QString kCopyProgressTitle = QStringLiteral("コピーしています...");
+
+} // namespace kz
