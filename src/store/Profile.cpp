@@ -64,14 +64,14 @@ Document::Document(std::string_view bytes) : text_(bytes) {
     while (pos < all.size()) {
         Line line;
         line.begin = pos;
-        std::size_t brk = all.find('\n', pos);
-        if (brk == std::string_view::npos)
-            brk = all.find('\r', pos);
+        const std::size_t brk = all.find_first_of("\r\n", pos);
         if (brk == std::string_view::npos) {
             line.end = line.next = all.size();
         } else {
             line.end = brk;
             line.next = brk + 1;
+            if (all[brk] == '\r' && line.next < all.size() && all[line.next] == '\n')
+                ++line.next;
         }
         pos = line.next;
 

@@ -4,7 +4,7 @@
 // write it, on raw code page 932 bytes. Plain C++ so that fuzzers and other
 // programs can use it without Qt.
 //
-// Reading: lines end at LF (a lone CR ends the last lines of a file without LF);
+// Reading: lines end at CR LF, LF or a lone CR;
 // white space (and Ctrl-Z) around lines, names and values is dropped; a line
 // whose first character is '[' and that holds a ']' starts a section named by
 // what lies between '[' and the last ']'; other non-blank lines are keys, the

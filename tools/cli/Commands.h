@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// Each verb of kazanoro-cli: arguments after the verb in, exit code out
+// (0 done, 1 failed with a message on err, 2 bad usage).
+namespace kz::cli {
+
+using Command = int (*)(const QStringList& args, QTextStream& out, QTextStream& err);
+
+int RunIni(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunShow(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// Shared by the verbs: the message for bad usage, and exit codes.
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
+
+} // namespace kz::cli

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QTextStream>
+
+// The Desktop of the command-line tool: nothing is asked. Message texts go to
+// standard error, questions get their cautious answer (No, or Cancel), and
+// shell actions that need a window do nothing.
+namespace kz {
+
+class ConsoleDesktop : public Desktop {
+public:
+    explicit ConsoleDesktop(QTextStream& err) : err_(err) {}
+
+    // Answer given to replace questions: --force says Yes to all.
+    bool replaceAll = false;
+
+    Answer message(const QString& text, const QString& title, MessageIcon icon,
+                   MessageButtons buttons) override;
+    void setClipboardText(const QString&) override {}
+    QString clipboardText() const override { return {}; }
+    bool openDocument(const QString&) override { return false; }
+    QString volumeLabel(const QString& path) override;
+    QString volumeRoot(const QString& path) override;
+    bool claimSingleInstance(const QString&) override { return true; }
+    std::unique_ptr<Progress> startProgress(const QString&, const QString&, qint64) override;
+    void setBusy(bool) override {}
+
+private:
+    QTextStream& err_;
+};
+
+} // namespace kz

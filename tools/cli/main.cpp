@@ -1,0 +1,49 @@
+// kazanoro-cli: the editor's core operations without a window, for scripts,
+// checks and users without a display. UTF-8 on the terminal, code page 932 in
+// the files.
+#include "Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+struct Verb {
+    const char* name;
+    kz::cli::Command run;
+};
+
+constexpr Verb kVerbs[] = {
+    {"ini", kz::cli::RunIni},
+    {"show", kz::cli::RunShow},
+};
+
+void Usage(QTextStream& err) {
+    err << "usage: kazanoro-cli VERB ARGUMENTS...\nverbs:";
+    for (const Verb& v : kVerbs)
+        err << ' ' << v.name;
+    err << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Kazanoro"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        Usage(err);
+        return kz::cli::kUsage;
+    }
+    const QString verb = args.takeFirst();
+    for (const Verb& v : kVerbs) {
+        if (verb == QLatin1String(v.name))
+            return v.run(args, out, err);
+    }
+    Usage(err);
+    return kz::cli::kUsage;
+}
