@@ -1,0 +1,117 @@
+#pragma once
+
+#include "VariantTable.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QAction;
+
+namespace kz {
+
+class Desktop;
+class frmAbout;
+
+// The main window: a working preview of the launcher. One page of five slot
+// buttons with their icons and names, the details of the slot under the
+// pointer, paging through the 20 pages, and the project menus.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // workFolder holds the project being edited; programFolder is where the
+    // program and the files shipped with it (help, launcher) lie.
+    Form1(Desktop& desktop, const QString& workFolder, const QString& programFolder,
+          QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Runs the start-up sequence; false when another copy of the program
+    // already works on this folder, in which case this one must end quietly.
+    bool startUp();
+
+    // Shows the current page: buttons, names, page indicator, paging buttons,
+    // and the details of its first slot.
+    void ShowPage();
+    // Fills the detail area for button i of the current page.
+    void ShowDetails(int button);
+
+    int currentPage() const { return currentPage_; }
+    void setCurrentPage(int page);
+    bool modified() const { return modified_; }
+    void setModified(bool modified) { modified_ = modified; }
+    QString handOverKey() const { return handOverKey_; }
+    const QString& workFolder() const { return workFolder_; }
+    const QString& programFolder() const { return programFolder_; }
+    const QString& settingsPath() const { return settingsPath_; }
+    QString helpFile() const { return helpFile_; }
+    VariantTable& projectTable() { return projectTable_; }
+    Desktop& desktop() { return desktop_; }
+
+    // The launcher's colours as colour values (0x00BBGGRR or a system colour).
+    std::uint32_t backgroundColour() const { return background_; }
+    std::uint32_t textColour() const { return text_; }
+    // Paints the window, the slot buttons and the first value box in the
+    // background colour and the five names in the text colour.
+    void setLauncherColours(std::uint32_t background, std::uint32_t text);
+
+    // The controls other windows update directly.
+    QPushButton* slotButton(int i) const { return com_[static_cast<std::size_t>(i)]; }
+    QLabel* nameLabel(int i) const { return label1_[static_cast<std::size_t>(i)]; }
+
+    // Loads a slot's icon file onto button i (none when it cannot be read).
+    void loadButtonPicture(int button, const QString& iconPath);
+
+signals:
+    // A slot button was clicked (droppedPath empty) or had a file dropped on it.
+    void editRequested(int button, const QString& droppedPath);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void applyColours();
+    QString readSlot(const QString& section, const QString& prefix, const QString& key) const;
+
+    Desktop& desktop_;
+    QString workFolder_;
+    QString programFolder_;
+    QString settingsPath_;
+    QString helpFile_;
+    int currentPage_ = 0;
+    bool modified_ = false;
+    QString handOverKey_;
+    std::uint32_t background_;
+    std::uint32_t text_;
+    VariantTable projectTable_;
+
+    std::array<QPushButton*, 5> com_{};
+    std::array<QLabel*, 5> label1_{};
+    QLabel* label2_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QLabel* label5_ = nullptr;
+    QLabel* label6_ = nullptr;
+    QLabel* label7_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QPushButton* command4_ = nullptr;
+    QPushButton* up_ = nullptr;
+    QPushButton* down_ = nullptr;
+    QLabel* image1_ = nullptr;
+    QWidget* client_ = nullptr;
+    frmAbout* about_ = nullptr;
+
+    friend class Form1Test;
+};
+
+} // namespace kz

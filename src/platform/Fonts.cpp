@@ -1,0 +1,32 @@
+#include "Fonts.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace kz {
+namespace {
+
+void Substitute(const QString& family, const QStringList& candidates) {
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(family))
+        return;
+    QStringList present;
+    for (const QString& c : candidates)
+        if (installed.contains(c))
+            present.append(c);
+    if (!present.isEmpty())
+        QFont::insertSubstitutions(family, present);
+}
+
+} // namespace
+
+void InstallFontSubstitutes() {
+    Substitute(kGothicFont, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
+                             QStringLiteral("Takao PGothic")});
+    Substitute(kMinchoFont, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho"),
+                             QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Takao PMincho")});
+}
+
+} // namespace kz
