@@ -1,0 +1,108 @@
+// kazanoro-cli as a script uses it: exit codes, what it prints, and the files
+// it writes.
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+    struct Run {
+        int code = -1;
+        QString out;
+        QString err;
+    };
+
+    static Run cli(const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral(KZ_CLI_PATH), args);
+        Run r;
+        if (!p.waitForFinished(60000))
+            return r;
+        r.code = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+    QTemporaryDir dir_;
+    QString settings() const { return dir_.filePath(QStringLiteral("設定.txt")); }
+
+private slots:
+    void iniSetAndGet_roundTripInCodePage932() {
+        QCOMPARE(cli({"ini", "set", settings(), "AppName", "App_00", "メモ帳"}).code, 0);
+        QCOMPARE(cli({"ini", "set", settings(), "VolumeLabel", "", "MYCD"}).code, 0);
+        const Run get = cli({"ini", "get", settings(), "appname", "APP_00"});
+        QCOMPARE(get.code, 0);
+        QCOMPARE(get.out, QStringLiteral("メモ帳\n"));
+        QCOMPARE(cli({"ini", "get", settings(), "VolumeLabel", ""}).out, QStringLiteral("MYCD\n"));
+        QCOMPARE(cli({"ini", "get", settings(), "AppName", "App_10"}).out, QStringLiteral("\n"));
+
+        QFile file(settings());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        // メモ帳 in code page 932, padded to 100 characters, CRLF line ends.
+        const QByteArray line = QByteArray("App_00=\x83\x81\x83\x82\x92\xA0") + QByteArray(97, ' ');
+        QVERIFY(bytes.startsWith("[AppName]\r\n" + line + "\r\n"));
+        QVERIFY(bytes.contains("[VolumeLabel]\r\n=MYCD"));
+    }
+
+    void iniSet_warnsOnStderrAndStillWrites() {
+        const QString longValue(101, QLatin1Char('x'));
+        const Run set = cli({"ini", "set", settings(), "Text1", "Text_00", longValue});
+        QCOMPARE(set.code, 0);
+        QVERIFY2(set.err.contains(QStringLiteral("文字数が100ﾊﾞｲﾄを超えています")), qPrintable(set.err));
+        QCOMPARE(cli({"ini", "get", settings(), "Text1", "Text_00"}).out,
+                 QString(99, QLatin1Char('x')) + QLatin1Char('\n'));
+    }
+
+    void show_listsUsedSlotsInPageOrder() {
+        cli({"ini", "set", settings(), "FilePath", "Path_01", "b.exe"});
+        cli({"ini", "set", settings(), "FilePath", "Path_40", "a.exe"});
+        cli({"ini", "set", settings(), "AppName", "App_40", "エー"});
+        cli({"ini", "set", settings(), "AppName", "App_20", "no path, not shown"});
+        cli({"ini", "set", settings(), "VolumeLabel", "", "DISC"});
+        const Run show = cli({"show", dir_.path(), "--json"});
+        QCOMPARE(show.code, 0);
+        const QJsonObject doc = QJsonDocument::fromJson(show.out.toUtf8()).object();
+        QCOMPARE(doc.value("volumeLabel").toString(), QStringLiteral("DISC"));
+        const QJsonArray used = doc.value("slots").toArray();
+        QCOMPARE(used.size(), 2);
+        QCOMPARE(used[0].toObject().value("slot").toString(), QStringLiteral("40"));
+        QCOMPARE(used[0].toObject().value("AppName").toString(), QStringLiteral("エー"));
+        QCOMPARE(used[0].toObject().value("NameTaitol").toString(), QString());
+        QCOMPARE(used[1].toObject().value("slot").toString(), QStringLiteral("01"));
+        QCOMPARE(used[1].toObject().value("FilePath").toString(), QStringLiteral("b.exe"));
+
+        const Run plain = cli({"show", dir_.path()});
+        QCOMPARE(plain.code, 0);
+        QVERIFY(plain.out.contains(QStringLiteral("VolumeLabel: DISC")));
+        QVERIFY(plain.out.contains(QStringLiteral("AppName: エー")));
+    }
+
+    void badUsageAndFailures_haveTheirExitCodes_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no verb") << QStringList{} << 2;
+        QTest::newRow("unknown verb") << QStringList{"frobnicate"} << 2;
+        QTest::newRow("ini get short") << QStringList{"ini", "get", "f", "s"} << 2;
+        QTest::newRow("ini set missing folder")
+            << QStringList{"ini", "set", "/nonexistent-folder/x.txt", "s", "k", "v"} << 1;
+        QTest::newRow("show missing folder") << QStringList{"show", "/nonexistent-folder"} << 1;
+        QTest::newRow("show extra") << QStringList{"show", "a", "b"} << 2;
+    }
+    void badUsageAndFailures_haveTheirExitCodes() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        const Run r = cli(args);
+        QCOMPARE(r.code, code);
+        QVERIFY(!r.err.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "tst_cli.moc"
