@@ -41,8 +41,9 @@ QString ParentFolder(const QString& path) {
             cut = i;
         } else if (c == QLatin1Char(':')) {
             cut = ++i;
+            // The drive's own separator belongs to the root: step over it too.
             if (i < path.size() && IsSeparator(path[i]))
-                ++cut;
+                cut = ++i;
             continue;
         }
         ++i;

@@ -45,10 +45,10 @@ public:
         std::string bytes;
         if (stamp.size >= 0) {
             QFile file(path);
-            if (file.open(QIODevice::ReadOnly)) {
-                const QByteArray data = file.readAll();
-                bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
-            }
+            if (!file.open(QIODevice::ReadOnly))
+                return nullptr; // there, but unreadable: not the same as empty
+            const QByteArray data = file.readAll();
+            bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
         }
         auto document = std::make_shared<const profile::Document>(bytes);
         entries_.insert(path, Entry{stamp, document});
@@ -84,6 +84,8 @@ std::string Bytes(const QString& text) {
 
 QString ReadIni(const QString& file, const QString& section, const QString& key) {
     const auto document = Cache().load(file);
+    if (!document)
+        return {};
     const std::string value = document->get(Bytes(section), Bytes(key), kIniField);
     return FromCp932(value.data(), static_cast<qsizetype>(value.size()));
 }
@@ -102,6 +104,8 @@ void WriteIni(Desktop& desktop, const QString& file, const QString& section, con
         return; // a read-only settings file stays untouched, as the platform leaves it
 
     const auto current = Cache().load(file);
+    if (!current)
+        return; // rewriting a file we cannot read would lose everything else in it
     auto updated = std::make_shared<const profile::Document>(
         current->withValue(Bytes(section), Bytes(key), Bytes(field)));
     if (updated->bytes() == current->bytes())

@@ -28,6 +28,9 @@ namespace kz::profile {
 class Document {
 public:
     explicit Document(std::string_view bytes);
+    // The parsed lines point into text_, so a copy would point into the original.
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
     // The stored value, trimmed, or nothing when the section or key is missing.
     // A key line without '=' has the empty value.

@@ -75,6 +75,9 @@ bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
     QFile in(from.absoluteFilePath());
     if (!in.open(QIODevice::ReadOnly))
         return false;
+    // A copy taken from a disc is read-only; the user has agreed to replace it.
+    if (target.exists() && !target.isWritable())
+        QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly))
         return false;
@@ -104,7 +107,13 @@ bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
         copied.setFileTime(from.lastModified(), QFileDevice::FileModificationTime);
         copied.close();
     }
-    QFile::setPermissions(to, from.permissions());
+    // Only the stored bits: the "User" flags say what this process may do,
+    // which for an administrator is everything.
+    constexpr QFileDevice::Permissions kStored =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    QFile::setPermissions(to, from.permissions() & kStored);
     return true;
 }
 
@@ -115,6 +124,34 @@ void ShellOpen(Desktop& desktop, const QString& target) { desktop.openDocument(t
 QString VolumeLabelOf(Desktop& desktop, const QString& root) {
     const QString label = desktop.volumeLabel(root);
     return AnsiLen(label) > 12 ? QString() : label;
+}
+
+namespace {
+
+bool HasDrivePrefix(const QString& path) {
+    return path.size() >= 3 && path[0].isLetter() && path[1] == QLatin1Char(':') &&
+           IsSeparator(path[2]);
+}
+
+} // namespace
+
+QString VolumeRootOf(Desktop& desktop, const QString& path) {
+    if (HasDrivePrefix(path))
+        return path.left(2) + QLatin1Char('\\');
+    return desktop.volumeRoot(path);
+}
+
+QString PathOnDisc(Desktop& desktop, const QString& path) {
+    if (!HasDrivePrefix(path) && QDir::isAbsolutePath(path) && path.startsWith(QLatin1Char('/'))) {
+        const QString root = desktop.volumeRoot(path);
+        if (!root.isEmpty() && path.startsWith(root)) {
+            QString rest = path.mid(root.size());
+            while (rest.startsWith(QLatin1Char('/')))
+                rest.remove(0, 1);
+            return rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+        }
+    }
+    return path.mid(3);
 }
 
 bool ShellCopy(Desktop& desktop, const QString& source, const QString& target) {

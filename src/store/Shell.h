@@ -26,6 +26,16 @@ bool ShellCopy(Desktop& desktop, const QString& source, const QString& target);
 // happens when the source is not there.
 void CopyIfChanged(Desktop& desktop, const QString& source, const QString& target);
 
+// The root of the volume that holds a chosen file: X:\ for a Windows path
+// ("X:" and a separator), otherwise the mount point of its volume.
+QString VolumeRootOf(Desktop& desktop, const QString& path);
+
+// A chosen file's path relative to the root of its disc, with backslashes: a
+// Windows path loses its first three characters (D:\tools\a.exe gives
+// tools\a.exe); a local absolute path loses the mount point of its volume
+// (/media/cd/tools/a.exe on /media/cd gives tools\a.exe).
+QString PathOnDisc(Desktop& desktop, const QString& path);
+
 // Texts of the shell's questions.
 inline const QString kReplaceTitle = QStringLiteral("ファイル上書きの確認");
 inline const QString kCreateFolderTitle = QStringLiteral("フォルダ作成の確認");

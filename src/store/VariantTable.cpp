@@ -54,7 +54,7 @@ void CopyTable(const VariantTable& source, VariantTable& destination) {
     auto countFor = [](std::int64_t upper) -> std::int64_t { return upper < 0 ? 0 : upper + 1; };
     // Lower bounds far from 0 would make the copy far larger than the source;
     // such a table is refused rather than allocated.
-    constexpr std::int64_t kMaxCells = std::int64_t{1} << 22;
+    constexpr std::int64_t kMaxCells = std::int64_t{1} << 16;
     if (twoDimensions) {
         const std::int64_t n0 = countFor(*source.upper(0));
         const std::int64_t n1 = countFor(*source.upper(1));

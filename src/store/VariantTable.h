@@ -21,6 +21,7 @@ struct Bound {
     std::int32_t lower = 0;
     std::int32_t count = 0;
     std::int64_t upper() const { return static_cast<std::int64_t>(lower) + count - 1; }
+    bool operator==(const Bound&) const = default;
 };
 
 class VariantTable {
