@@ -56,6 +56,14 @@ public:
 
     // Busy pointer while a long step runs.
     virtual void setBusy(bool busy) = 0;
+
+    // File-open dialog for an existing file. The filter reads
+    // "description|patterns|description|patterns" (patterns separated by ';'),
+    // with entry filterIndex (from 0) selected. Empty when cancelled.
+    virtual QString openFile(const QString& title, const QString& filter, int filterIndex) = 0;
+
+    // Folder browser. Empty when cancelled.
+    virtual QString chooseFolder(const QString& title) = 0;
 };
 
 // Shows the busy pointer for the lifetime of the guard.

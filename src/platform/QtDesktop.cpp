@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -158,6 +159,35 @@ void QtDesktop::setBusy(bool busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+QString QtDesktop::openFile(const QString& title, const QString& filter, int filterIndex) {
+    // "All files(*.*)|*.*|Programs(*.exe)|*.exe" becomes Qt's
+    // "All files(*.*) (*);;Programs(*.exe) (*.exe)"; "*.*" means every file,
+    // also one without an extension.
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        entries.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')'));
+    }
+    QFileDialog dialog(QApplication::activeWindow(), title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(entries);
+    if (filterIndex >= 0 && filterIndex < entries.size())
+        dialog.selectNameFilter(entries[filterIndex]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+QString QtDesktop::chooseFolder(const QString& title) {
+    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
+    return folder.isEmpty() ? QString() : QDir::toNativeSeparators(folder);
 }
 
 } // namespace kz

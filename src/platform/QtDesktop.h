@@ -25,6 +25,8 @@ public:
     std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
                                             qint64 total) override;
     void setBusy(bool busy) override;
+    QString openFile(const QString& title, const QString& filter, int filterIndex) override;
+    QString chooseFolder(const QString& title) override;
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;

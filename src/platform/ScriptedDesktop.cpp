@@ -47,4 +47,22 @@ std::unique_ptr<Progress> ScriptedDesktop::startProgress(const QString& title, c
     return std::make_unique<NullProgress>();
 }
 
+QString ScriptedDesktop::openFile(const QString&, const QString& filter, int) {
+    fileFilters.append(filter);
+    if (files_.empty())
+        return {};
+    QString path = files_.front();
+    files_.pop_front();
+    return path;
+}
+
+QString ScriptedDesktop::chooseFolder(const QString& title) {
+    folderTitles.append(title);
+    if (folders_.empty())
+        return {};
+    QString path = folders_.front();
+    folders_.pop_front();
+    return path;
+}
+
 } // namespace kz

@@ -50,6 +50,13 @@ public:
 
     void setBusy(bool busy) override { busyChanges.append(busy); }
 
+    // File and folder dialogs answer from their own queues; an empty queue
+    // cancels.
+    void queueFile(const QString& path) { files_.push_back(path); }
+    void queueFolder(const QString& path) { folders_.push_back(path); }
+    QString openFile(const QString& title, const QString& filter, int filterIndex) override;
+    QString chooseFolder(const QString& title) override;
+
     // What happened.
     QList<Asked> asked;
     int unanswered = 0;
@@ -57,6 +64,8 @@ public:
     QStringList claimedFolders;
     QList<bool> busyChanges;
     QStringList progressTitles;
+    QStringList fileFilters;   // filter of every file dialog shown
+    QStringList folderTitles;  // title of every folder browser shown
 
     // How the scripted system behaves.
     bool openSucceeds = true;
@@ -66,6 +75,8 @@ public:
 
 private:
     std::deque<Answer> answers_;
+    std::deque<QString> files_;
+    std::deque<QString> folders_;
     QString clipboard_;
 };
 

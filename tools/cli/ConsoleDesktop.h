@@ -26,6 +26,8 @@ public:
     bool claimSingleInstance(const QString&) override { return true; }
     std::unique_ptr<Progress> startProgress(const QString&, const QString&, qint64) override;
     void setBusy(bool) override {}
+    QString openFile(const QString&, const QString&, int) override { return {}; }
+    QString chooseFolder(const QString&) override { return {}; }
 
 private:
     QTextStream& err_;
