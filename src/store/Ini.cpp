@@ -92,26 +92,45 @@ QString ReadIni(const QString& file, const QString& section, const QString& key)
 
 void WriteIni(Desktop& desktop, const QString& file, const QString& section, const QString& key,
               const QString& value) {
+    IniBatch batch(desktop, file);
+    batch.write(section, key, value);
+}
+
+IniBatch::IniBatch(Desktop& desktop, const QString& file) : desktop_(desktop), file_(file) {}
+
+IniBatch::~IniBatch() { commit(); }
+
+void IniBatch::write(const QString& section, const QString& key, const QString& value) {
     if (AnsiLen(value) > kIniField)
-        desktop.message(kLengthWarningText, kLengthWarningTitle, MessageIcon::Exclamation,
-                        MessageButtons::Ok);
+        desktop_.message(kLengthWarningText, kLengthWarningTitle, MessageIcon::Exclamation,
+                         MessageButtons::Ok);
     const QString field = value.size() >= kIniField
                               ? value.left(kIniField)
                               : value + QString(kIniField - value.size(), QLatin1Char(' '));
+    edits_.push_back({Bytes(section), Bytes(key), Bytes(field)});
+}
 
-    const QFileInfo info(file);
+void IniBatch::commit() {
+    if (edits_.empty())
+        return;
+    std::vector<profile::Document::Edit> edits;
+    edits.reserve(edits_.size());
+    for (auto& e : edits_)
+        edits.push_back({std::move(e[0]), std::move(e[1]), std::move(e[2])});
+    edits_.clear();
+
+    const QFileInfo info(file_);
     if (info.exists() && (info.isDir() || !info.isWritable()))
         return; // a read-only settings file stays untouched, as the platform leaves it
 
-    const auto current = Cache().load(file);
+    const auto current = Cache().load(file_);
     if (!current)
         return; // rewriting a file we cannot read would lose everything else in it
-    auto updated = std::make_shared<const profile::Document>(
-        current->withValue(Bytes(section), Bytes(key), Bytes(field)));
+    auto updated = std::make_shared<const profile::Document>(current->withValues(edits));
     if (updated->bytes() == current->bytes())
         return;
 
-    QSaveFile out(file);
+    QSaveFile out(file_);
     if (!out.open(QIODevice::WriteOnly))
         return;
     const std::string& bytes = updated->bytes();
@@ -121,7 +140,7 @@ void WriteIni(Desktop& desktop, const QString& file, const QString& section, con
         return;
     }
     if (out.commit())
-        Cache().store(file, std::move(updated));
+        Cache().store(file_, std::move(updated));
 }
 
 } // namespace kz

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <array>
+#include <string>
+#include <vector>
+
 namespace kz {
 
 class Desktop;
@@ -21,6 +25,25 @@ QString ReadIni(const QString& file, const QString& section, const QString& key)
 // half-written; a file that cannot be written is left as it was, unreported.
 void WriteIni(Desktop& desktop, const QString& file, const QString& section, const QString& key,
               const QString& value);
+
+// Several WriteIni calls on one file, stored in one replacement of the file
+// when the batch commits (or goes out of scope). The length warning still comes
+// at each write, in order. Reads of the file see the values only after commit.
+class IniBatch {
+public:
+    IniBatch(Desktop& desktop, const QString& file);
+    ~IniBatch();
+    IniBatch(const IniBatch&) = delete;
+    IniBatch& operator=(const IniBatch&) = delete;
+
+    void write(const QString& section, const QString& key, const QString& value);
+    void commit();
+
+private:
+    Desktop& desktop_;
+    QString file_;
+    std::vector<std::array<std::string, 3>> edits_;
+};
 
 // The warning WriteIni shows for an oversized value.
 inline const QString kLengthWarningText = QStringLiteral("文字数が100ﾊﾞｲﾄを超えています");

@@ -159,44 +159,79 @@ std::string Document::get(std::string_view section, std::string_view key,
 
 std::string Document::withValue(std::string_view section, std::string_view key,
                                 std::string_view value) const {
-    const std::string sectionName = Sanitised(Trim(section));
-    const std::string keyName = Sanitised(Trim(key));
-    std::string cleanValue = Sanitised(value);
-    std::size_t lead = 0;
-    while (lead < cleanValue.size() && IsProfileSpace(static_cast<unsigned char>(cleanValue[lead])))
-        ++lead;
-    cleanValue.erase(0, lead);
+    return withValues({Edit{std::string(section), std::string(key), std::string(value)}});
+}
+
+std::string Document::withValues(const std::vector<Edit>& edits) const {
+    // New key lines, in the order first written; a later value for the same
+    // key replaces an earlier one.
+    struct Pending {
+        std::vector<std::pair<std::string, std::string>> lines; // folded key, line text
+        void put(const std::string& folded, std::string text) {
+            for (auto& [k, t] : lines)
+                if (k == folded) {
+                    t = std::move(text);
+                    return;
+                }
+            lines.emplace_back(folded, std::move(text));
+        }
+    };
+    std::unordered_map<std::size_t, std::string> rewritten; // line index -> new text
+    std::unordered_map<std::size_t, Pending> inserted;      // after line index
+    std::vector<std::pair<std::string, Pending>> appended;  // new sections: header, keys
+    std::unordered_map<std::string, std::size_t> appendedIndex;
+
+    for (const Edit& edit : edits) {
+        const std::string sectionName = Sanitised(Trim(edit.section));
+        const std::string keyName = Sanitised(Trim(edit.key));
+        std::string value = Sanitised(edit.value);
+        std::size_t lead = 0;
+        while (lead < value.size() && IsProfileSpace(static_cast<unsigned char>(value[lead])))
+            ++lead;
+        value.erase(0, lead);
+        const std::string foldedKey = FoldCase(keyName);
+
+        if (const Section* s = findSection(sectionName)) {
+            const auto it = s->keys.find(foldedKey);
+            if (it != s->keys.end())
+                rewritten[it->second] = std::string(lines_[it->second].name) + "=" + value;
+            else
+                inserted[s->last].put(foldedKey, keyName + "=" + value);
+            continue;
+        }
+        const std::string foldedSection = FoldCase(sectionName);
+        auto [pos, added] = appendedIndex.try_emplace(foldedSection, appended.size());
+        if (added)
+            appended.emplace_back(sectionName, Pending{});
+        appended[pos->second].second.put(foldedKey, keyName + "=" + value);
+    }
 
     const std::string_view all(text_);
-    const Section* s = findSection(sectionName);
-    if (s) {
-        const auto it = s->keys.find(FoldCase(keyName));
-        if (it != s->keys.end()) {
-            const Line& line = lines_[it->second];
-            std::string out;
-            out.reserve(text_.size() + cleanValue.size() + 8);
-            out.append(all.substr(0, line.begin));
-            out.append(line.name);
-            out.push_back('=');
-            out.append(cleanValue);
-            out.append(all.substr(line.end));
-            return out;
+    std::string out;
+    out.reserve(text_.size() + 128 * edits.size());
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        const auto re = rewritten.find(i);
+        if (re != rewritten.end())
+            out.append(re->second);
+        else
+            out.append(all.substr(line.begin, line.end - line.begin));
+        out.append(all.substr(line.end, line.next - line.end));
+        const auto in = inserted.find(i);
+        if (in != inserted.end()) {
+            if (line.next == line.end) // the section's last line ends the file without a break
+                out.append("\r\n");
+            for (const auto& [folded, text] : in->second.lines)
+                out.append(text).append("\r\n");
         }
-        const Line& after = lines_[s->last];
-        std::string out;
-        out.reserve(text_.size() + keyName.size() + cleanValue.size() + 8);
-        out.append(all.substr(0, after.next));
-        if (after.next == after.end) // the section's last line ends the file without a break
-            out.append("\r\n");
-        out.append(keyName).append("=").append(cleanValue).append("\r\n");
-        out.append(all.substr(after.next));
-        return out;
     }
-    std::string out = text_;
-    if (!out.empty() && out.back() != '\n' && out.back() != '\r')
-        out.append("\r\n");
-    out.append("[").append(sectionName).append("]\r\n");
-    out.append(keyName).append("=").append(cleanValue).append("\r\n");
+    for (const auto& [header, pending] : appended) {
+        if (!out.empty() && out.back() != '\n' && out.back() != '\r')
+            out.append("\r\n");
+        out.append("[").append(header).append("]\r\n");
+        for (const auto& [folded, text] : pending.lines)
+            out.append(text).append("\r\n");
+    }
     return out;
 }
 

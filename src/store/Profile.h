@@ -52,6 +52,14 @@ public:
     std::string withValue(std::string_view section, std::string_view key,
                           std::string_view value) const;
 
+    // Several values at once, as if stored one after the other, in one pass.
+    struct Edit {
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    std::string withValues(const std::vector<Edit>& edits) const;
+
 private:
     struct Line {
         std::size_t begin = 0;   // first byte of the line
