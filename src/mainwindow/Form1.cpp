@@ -1,6 +1,8 @@
 #include "Form1.h"
 
 #include "Desktop.h"
+#include "Dialog.h"
+#include "Drops.h"
 #include "FileName.h"
 #include "frmAbout.h"
 #include "Fonts.h"
@@ -12,6 +14,7 @@
 #include "Twips.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QEvent>
 #include <QIcon>
 #include <QImageReader>
@@ -118,7 +121,7 @@ void Form1::buildControls() {
         com->setMouseTracking(true);
         com->setAcceptDrops(true);
         com->installEventFilter(this);
-        connect(com, &QPushButton::clicked, this, [this, k] { emit editRequested(k, QString()); });
+        connect(com, &QPushButton::clicked, this, [this, k] { EditSlot(k); });
         com_[static_cast<std::size_t>(k)] = com;
         auto* name = new QLabel(client_);
         name->setObjectName(Indexed("Label1", k));
@@ -305,6 +308,42 @@ void Form1::applyColours() {
         SetTextColour(name, fore);
 }
 
+void Form1::EditSlot(int button) {
+    if (button < 0 || button >= kButtons || (editor_ && editor_->isVisible()))
+        return;
+    handOverKey_ = SlotKey(button, currentPage_);
+    hide();
+    editor_ = new Dialog(*this);
+    editor_->showForSlot();
+}
+
+void Form1::EditSlotWithFile(int button, const QString& droppedPath) {
+    if (droppedPath.isEmpty())
+        return;
+    EditSlot(button);
+    if (editor_)
+        editor_->takeDroppedFile(droppedPath);
+}
+
+void Form1::showSlotName(int button, const QString& name) {
+    if (button >= 0 && button < kButtons)
+        label1_[static_cast<std::size_t>(button)]->setText(name);
+}
+
+void Form1::showDetail(Detail detail, const QString& text) {
+    switch (detail) {
+    case Detail::FirstLine: label2_->setText(text); break;
+    case Detail::SecondLine: label3_->setText(text); break;
+    case Detail::Path: label5_->setText(text); break;
+    case Detail::NameTitle: label7_->setText(text); break;
+    case Detail::SerialTitle: label6_->setText(text); break;
+    case Detail::Name: text1_->setText(text); break;
+    case Detail::Serial: text2_->setText(text); break;
+    }
+}
+
+void Form1::editorClosed() { show(); }
+
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < kButtons; ++i) {
         if (watched != com_[static_cast<std::size_t>(i)])
@@ -314,6 +353,24 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusIn:
             ShowDetails(i);
             break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (FirstDroppedFile(drag->mimeData()).isEmpty())
+                drag->ignore();
+            else
+                drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QString path = FirstDroppedFile(drop->mimeData());
+            if (!path.isEmpty()) {
+                drop->acceptProposedAction();
+                EditSlotWithFile(i, path);
+            }
+            return true;
+        }
         default:
             break;
         }

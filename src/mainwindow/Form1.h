@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Dialog.h"
+#include "EntryHost.h"
 #include "VariantTable.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <cstdint>
@@ -15,12 +18,13 @@ class QAction;
 namespace kz {
 
 class Desktop;
+class Dialog;
 class frmAbout;
 
 // The main window: a working preview of the launcher. One page of five slot
 // buttons with their icons and names, the details of the slot under the
 // pointer, paging through the 20 pages, and the project menus.
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public EntryHost {
     Q_OBJECT
 
 public:
@@ -44,7 +48,6 @@ public:
     void setCurrentPage(int page);
     bool modified() const { return modified_; }
     void setModified(bool modified) { modified_ = modified; }
-    QString handOverKey() const { return handOverKey_; }
     const QString& workFolder() const { return workFolder_; }
     const QString& programFolder() const { return programFolder_; }
     const QString& settingsPath() const { return settingsPath_; }
@@ -66,9 +69,28 @@ public:
     // Loads a slot's icon file onto button i (none when it cannot be read).
     void loadButtonPicture(int button, const QString& iconPath);
 
-signals:
-    // A slot button was clicked (droppedPath empty) or had a file dropped on it.
-    void editRequested(int button, const QString& droppedPath);
+    // Opens the entry editor for button i of the current page, hiding this
+    // window while it is open; with a dropped file, the editor starts from it.
+    void EditSlot(int button);
+    void EditSlotWithFile(int button, const QString& droppedPath);
+    // The entry editor while it is open.
+    Dialog* editor() const { return editor_; }
+
+    // What the entry editor reads and updates.
+    QWidget* hostWindow() override { return this; }
+    Desktop& hostDesktop() override { return desktop_; }
+    QString handOverKey() const override { return handOverKey_; }
+    QString hostWorkFolder() const override { return workFolder_; }
+    std::uint32_t hostBackground() const override { return background_; }
+    QString volumeCaption() const override { return windowTitle(); }
+    void setVolumeCaption(const QString& label) override { setWindowTitle(label); }
+    void showSlotPicture(int button, const QString& iconPath) override {
+        loadButtonPicture(button, iconPath);
+    }
+    void showSlotName(int button, const QString& name) override;
+    void showDetail(Detail detail, const QString& text) override;
+    void markModified() override { modified_ = true; }
+    void editorClosed() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -110,6 +132,7 @@ private:
     QLabel* image1_ = nullptr;
     QWidget* client_ = nullptr;
     frmAbout* about_ = nullptr;
+    QPointer<Dialog> editor_;
 
     friend class Form1Test;
 };

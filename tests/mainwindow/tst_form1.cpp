@@ -16,10 +16,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -371,13 +373,86 @@ private slots:
         QCOMPARE(colour("Label1(4)"), QColor(255, 255, 0));
     }
 
-    void clickOnASlot_asksForItsEditor() {
-        start();
-        QList<int> asked;
-        connect(window_.get(), &Form1::editRequested, this,
-                [&](int button, const QString&) { asked << button; });
+    void clickOnASlot_opensItsEditorAndHidesTheWindow() {
+        Form1& w = start();
+        w.show();
+        w.setCurrentPage(5);
+        w.ShowPage();
         child<QPushButton>(QStringLiteral("Com(2)"))->click();
-        QCOMPARE(asked, QList<int>{2});
+        QCOMPARE(w.handOverKey(), QStringLiteral("25"));
+        QVERIFY(!w.isVisible());
+        QVERIFY(w.editor());
+        QVERIFY(w.editor()->isVisible());
+        QCOMPARE(w.editor()->windowTitle(), QStringLiteral("6ページ目　ボタン3 ﾌﾟﾛﾊﾟﾃｨ"));
+        // Cancel writes nothing and brings the main window back.
+        w.editor()->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+        QVERIFY(w.isVisible());
+        QTRY_VERIFY(!w.editor());
+        QVERIFY(!QFile::exists(settings()));
+    }
+
+    void droppedFile_prefillsTheEditor_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("startPath");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("windows path") << "D:\\Tools\\Viewer\\view.exe"
+                                      << "Tools\\Viewer\\view.exe" << "view";
+        QTest::newRow("no extension") << "D:\\bin\\tool" << "bin\\tool" << "tool";
+        QTest::newRow("short path") << "D:\\" << "" << "D:\\";
+        QTest::newRow("mounted disc") << "/media/cd/tools/app.exe" << "tools\\app.exe" << "app";
+    }
+    void droppedFile_prefillsTheEditor() {
+        QFETCH(QString, path);
+        QFETCH(QString, startPath);
+        QFETCH(QString, name);
+        desktop_->roots.insert(QStringLiteral("/media/cd"), QStringLiteral("/media/cd/"));
+        Form1& w = start();
+        w.EditSlotWithFile(0, path);
+        QVERIFY(w.editor());
+        QCOMPARE(w.handOverKey(), QStringLiteral("00"));
+        auto field = [&](const char* n) {
+            return w.editor()->findChild<QLineEdit*>(QLatin1String(n))->text();
+        };
+        QCOMPARE(field("Text5"), path);
+        QCOMPARE(field("Text1"), startPath);
+        QCOMPARE(field("Text4"), name);
+        QCOMPARE(field("Text8"), QStringLiteral("登録ﾕｰｻﾞｰ名")); // the rest as stored
+    }
+
+    void dropOnASlotButton_usesTheFirstFileOnly() {
+        QTemporaryDir files;
+        const QString first = files.filePath(QStringLiteral("first.txt"));
+        const QString second = files.filePath(QStringLiteral("second.txt"));
+        for (const QString& f : {first, second}) {
+            QFile file(f);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Form1& w = start();
+        w.show();
+        QPushButton* com = child<QPushButton>(QStringLiteral("Com(1)"));
+
+        // A drop without files opens nothing.
+        QMimeData text;
+        text.setText(QStringLiteral("just text"));
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(com, &refused);
+        QVERIFY(!refused.isAccepted());
+        QDropEvent none(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(com, &none);
+        QVERIFY(!w.editor());
+        QVERIFY(w.isVisible());
+
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(com, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(com, &drop);
+        QVERIFY(w.editor());
+        QCOMPARE(w.handOverKey(), QStringLiteral("10"));
+        QCOMPARE(w.editor()->findChild<QLineEdit*>(QStringLiteral("Text4"))->text(),
+                 QStringLiteral("first"));
     }
 };
 

@@ -11,6 +11,10 @@ using Command = int (*)(const QStringList& args, QTextStream& out, QTextStream& 
 
 int RunIni(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunShow(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunIcons(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunPack(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunDump(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Shared by the verbs: the message for bad usage, and exit codes.
 inline constexpr int kOk = 0;

@@ -18,6 +18,10 @@ struct Verb {
 constexpr Verb kVerbs[] = {
     {"ini", kz::cli::RunIni},
     {"show", kz::cli::RunShow},
+    {"icons", kz::cli::RunIcons},
+    {"pack", kz::cli::RunPack},
+    {"unpack", kz::cli::RunUnpack},
+    {"dump", kz::cli::RunDump},
 };
 
 void Usage(QTextStream& err) {
