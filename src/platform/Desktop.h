@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 
 // The one seam between the program and modal UI or the operating system's
@@ -64,6 +65,19 @@ public:
 
     // Folder browser. Empty when cancelled.
     virtual QString chooseFolder(const QString& title) = 0;
+
+    // Colour picker with its custom colours shown, starting from `initial`
+    // (a 0x00BBGGRR or system colour value). The picked colour, or `initial`
+    // when the user cancels.
+    virtual std::uint32_t chooseColour(std::uint32_t initial) = 0;
+
+    // The per-user settings store, values addressed by application, section
+    // and name. A missing value reads as "".
+    virtual QString userSetting(const QString& application, const QString& section,
+                                const QString& name) = 0;
+    virtual void setUserSetting(const QString& application, const QString& section,
+                                const QString& name, const QString& value) = 0;
+    virtual void removeUserSection(const QString& application, const QString& section) = 0;
 };
 
 // Shows the busy pointer for the lifetime of the guard.

@@ -1,9 +1,13 @@
 #include "QtDesktop.h"
 
+#include "SystemColour.h"
+#include "UserStore.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCryptographicHash>
 #include <QDesktopServices>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -183,6 +187,28 @@ QString QtDesktop::openFile(const QString& title, const QString& filter, int fil
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+std::uint32_t QtDesktop::chooseColour(std::uint32_t initial) {
+    QColorDialog dialog(ResolveColour(initial), QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("色の設定"));
+    if (dialog.exec() != QDialog::Accepted)
+        return initial;
+    return ColourValue(dialog.selectedColor());
+}
+
+QString QtDesktop::userSetting(const QString& application, const QString& section,
+                               const QString& name) {
+    return userstore::Read(application, section, name);
+}
+
+void QtDesktop::setUserSetting(const QString& application, const QString& section,
+                               const QString& name, const QString& value) {
+    userstore::Write(application, section, name, value);
+}
+
+void QtDesktop::removeUserSection(const QString& application, const QString& section) {
+    userstore::RemoveSection(application, section);
 }
 
 QString QtDesktop::chooseFolder(const QString& title) {

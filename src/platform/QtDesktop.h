@@ -27,6 +27,12 @@ public:
     void setBusy(bool busy) override;
     QString openFile(const QString& title, const QString& filter, int filterIndex) override;
     QString chooseFolder(const QString& title) override;
+    std::uint32_t chooseColour(std::uint32_t initial) override;
+    QString userSetting(const QString& application, const QString& section,
+                        const QString& name) override;
+    void setUserSetting(const QString& application, const QString& section, const QString& name,
+                        const QString& value) override;
+    void removeUserSection(const QString& application, const QString& section) override;
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;

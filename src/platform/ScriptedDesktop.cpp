@@ -56,6 +56,15 @@ QString ScriptedDesktop::openFile(const QString&, const QString& filter, int) {
     return path;
 }
 
+std::uint32_t ScriptedDesktop::chooseColour(std::uint32_t initial) {
+    colourRequests.append(initial);
+    if (colours_.empty())
+        return initial;
+    const std::uint32_t colour = colours_.front();
+    colours_.pop_front();
+    return colour;
+}
+
 QString ScriptedDesktop::chooseFolder(const QString& title) {
     folderTitles.append(title);
     if (folders_.empty())

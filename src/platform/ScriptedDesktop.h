@@ -57,6 +57,25 @@ public:
     QString openFile(const QString& title, const QString& filter, int filterIndex) override;
     QString chooseFolder(const QString& title) override;
 
+    // The colour picker answers from its queue; an empty queue cancels.
+    void queueColour(std::uint32_t colour) { colours_.push_back(colour); }
+    std::uint32_t chooseColour(std::uint32_t initial) override;
+
+    // The per-user store lives in memory: settings[application/section][name].
+    QString userSetting(const QString& application, const QString& section,
+                        const QString& name) override {
+        return settings.value(application + QLatin1Char('/') + section).value(name);
+    }
+    void setUserSetting(const QString& application, const QString& section, const QString& name,
+                        const QString& value) override {
+        settings[application + QLatin1Char('/') + section].insert(name, value);
+    }
+    void removeUserSection(const QString& application, const QString& section) override {
+        settings.remove(application + QLatin1Char('/') + section);
+    }
+    QHash<QString, QHash<QString, QString>> settings;
+    QList<std::uint32_t> colourRequests; // initial colour of every picker shown
+
     // What happened.
     QList<Asked> asked;
     int unanswered = 0;
@@ -77,6 +96,7 @@ private:
     std::deque<Answer> answers_;
     std::deque<QString> files_;
     std::deque<QString> folders_;
+    std::deque<std::uint32_t> colours_;
     QString clipboard_;
 };
 

@@ -28,6 +28,13 @@ public:
     void setBusy(bool) override {}
     QString openFile(const QString&, const QString&, int) override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
+    std::uint32_t chooseColour(std::uint32_t initial) override { return initial; }
+    // The editor's own per-user store, so the command line sees the same lists.
+    QString userSetting(const QString& application, const QString& section,
+                        const QString& name) override;
+    void setUserSetting(const QString& application, const QString& section, const QString& name,
+                        const QString& value) override;
+    void removeUserSection(const QString& application, const QString& section) override;
 
 private:
     QTextStream& err_;
