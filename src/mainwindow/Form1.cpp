@@ -4,6 +4,7 @@
 #include "Dialog.h"
 #include "Drops.h"
 #include "FileName.h"
+#include "Folders.h"
 #include "frmAbout.h"
 #include "Fonts.h"
 #include "Ini.h"
@@ -14,6 +15,9 @@
 #include "Twips.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QDropEvent>
 #include <QEvent>
 #include <QIcon>
@@ -173,9 +177,9 @@ void Form1::buildMenus() {
         return a;
     };
     QMenu* file = menu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"));
-    item(file, "mnuNew", QStringLiteral("新規"));
-    item(file, "mnuSave", QStringLiteral("保存"));
-    item(file, "mnuLode", QStringLiteral("読込み"));
+    connect(item(file, "mnuNew", QStringLiteral("新規")), &QAction::triggered, this, &Form1::New);
+    connect(item(file, "mnuSave", QStringLiteral("保存")), &QAction::triggered, this, &Form1::Save);
+    connect(item(file, "mnuLode", QStringLiteral("読込み")), &QAction::triggered, this, &Form1::Load);
     file->addSeparator();
     item(file, "mnuCDPrint", QStringLiteral("CDｼﾞｬｹｯﾄ印刷"));
     item(file, "mnuListPrint", QStringLiteral("一覧印刷"));
@@ -306,6 +310,78 @@ void Form1::applyColours() {
     }
     for (QLabel* name : label1_)
         SetTextColour(name, fore);
+}
+
+bool Form1::Save() {
+    const QString folder = desktop_.chooseFolder(QStringLiteral("保存フォルダを選択してください"));
+    if (folder.isEmpty())
+        return false;
+    modified_ = false;
+    hide();
+    const SaveResult result =
+        SaveToFolder(desktop_, SaveSource{workFolder_, programFolder_, background_, text_}, folder,
+                     projectTable_);
+    if (result.complete()) {
+        desktop_.message(SaveCompleteText(folder), kSaveCompleteTitle, MessageIcon::Information,
+                         MessageButtons::Ok);
+    } else {
+        // A CD burned from this folder would not work: say so, and keep the
+        // project marked as unsaved.
+        modified_ = true;
+        desktop_.message(QStringLiteral("次のファイルを保存フォルダに書き込めませんでした。\n%1\n\n"
+                                        "保存フォルダ: %2\n保存し直してからCDに焼いてください。")
+                             .arg(result.missing.join(QLatin1Char('\n')),
+                                  QDir::toNativeSeparators(folder)),
+                         kSaveFailedTitle, MessageIcon::Exclamation, MessageButtons::Ok);
+    }
+    show();
+    return result.complete();
+}
+
+bool Form1::offerToSave() {
+    const Answer answer = desktop_.message(kSaveQuestionText, kSaveQuestionTitle,
+                                           MessageIcon::Question, MessageButtons::YesNo);
+    return answer != Answer::Yes || Save();
+}
+
+void Form1::New() {
+    if (FileExists(settingsPath_)) {
+        if (!offerToSave())
+            return;
+        QFile::remove(settingsPath_);
+        RemoveWorkingIcons(workFolder_);
+    }
+    setLauncherColours(kButtonFaceColour, kButtonTextColour);
+    startUp();
+}
+
+void Form1::Load() {
+    const QString chosen = desktop_.openFile(QStringLiteral("ファイルを開く"),
+                                             QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"), 0);
+    if (chosen.isEmpty())
+        return;
+    hide();
+    const LoadResult result =
+        LoadSavedFolder(desktop_, ParentFolder(chosen), workFolder_, projectTable_);
+    if (result.colours)
+        setLauncherColours(result.colours->background.value_or(background_),
+                           result.colours->text.value_or(text_));
+    startUp();
+    modified_ = true;
+    show();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (modified_ && FileExists(settingsPath_) && !offerToSave()) {
+        event->ignore(); // the save did not complete: keep the window and the project
+        return;
+    }
+    QFile::remove(ArchivePath(workFolder_));
+    QFile::remove(settingsPath_);
+    RemoveWorkingIcons(workFolder_);
+    if (about_)
+        about_->close();
+    event->accept();
 }
 
 void Form1::EditSlot(int button) {

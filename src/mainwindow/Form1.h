@@ -69,6 +69,12 @@ public:
     // Loads a slot's icon file onto button i (none when it cannot be read).
     void loadButtonPicture(int button, const QString& iconPath);
 
+    // The project commands. Save is true when every file of the CD reached
+    // the chosen folder; New and Load refresh the window from the working files.
+    bool Save();
+    void New();
+    void Load();
+
     // Opens the entry editor for button i of the current page, hiding this
     // window while it is open; with a dropped file, the editor starts from it.
     void EditSlot(int button);
@@ -94,11 +100,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Offers to save a modified project, then clears the working project.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void applyColours();
+    // Asks whether to save; false when the user wanted to save and it did not
+    // complete, so the caller must not throw the project away.
+    bool offerToSave();
     QString readSlot(const QString& section, const QString& prefix, const QString& key) const;
 
     Desktop& desktop_;

@@ -14,6 +14,8 @@ int RunShow(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunIcons(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunPack(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunSave(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunDump(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Shared by the verbs: the message for bad usage, and exit codes.

@@ -22,6 +22,8 @@ constexpr Verb kVerbs[] = {
     {"pack", kz::cli::RunPack},
     {"unpack", kz::cli::RunUnpack},
     {"dump", kz::cli::RunDump},
+    {"save", kz::cli::RunSave},
+    {"load", kz::cli::RunLoad},
 };
 
 void Usage(QTextStream& err) {

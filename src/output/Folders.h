@@ -1,0 +1,71 @@
+#pragma once
+
+// The output folder, written by Save and read back by Load, and the clearing
+// of the working project. Core functions: the caller passes the folders and
+// the launcher colours, and shows its own windows.
+
+#include "Project.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace kz {
+
+class Desktop;
+
+inline const QString kLauncherName = QStringLiteral("AutoRun.exe");
+inline const QString kAutorunInfName = QStringLiteral("Autorun.inf");
+// Where the list of additional files lives in the per-user store.
+inline const QString kUserApplication = QStringLiteral("Quelmark");
+inline const QString kAdditionalFilesSection = QStringLiteral("DLLFile");
+
+struct SaveSource {
+    QString workFolder;    // the project
+    QString programFolder; // where the launcher lies
+    std::uint32_t background = 0;
+    std::uint32_t text = 0;
+};
+
+struct SaveResult {
+    // Files the CD cannot do without that did not reach the output folder as
+    // written (Auto_Run.dat, Autorun.inf).
+    QStringList missing;
+    bool complete() const { return missing.isEmpty(); }
+};
+
+// Writes the CD's files into the output folder: the archive packed from the
+// working project, the CD icon, the launcher, Autorun.inf and the additional
+// files of the per-user list, each copy through CopyIfChanged (so the user is
+// asked before a different file is replaced). The working archive is removed
+// afterwards. `table` is the main window's project table.
+SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QString& outputFolder,
+                        VariantTable& table);
+
+// The completion message of a save into `outputFolder`.
+QString SaveCompleteText(const QString& outputFolder);
+inline const QString kSaveCompleteTitle = QStringLiteral("保存完了");
+inline const QString kSaveFailedTitle = QStringLiteral("保存エラー");
+// The question New and closing ask before they clear a project.
+inline const QString kSaveQuestionText = QStringLiteral("現在のファイルを保存しますか?");
+inline const QString kSaveQuestionTitle = QStringLiteral("保存確認");
+
+struct LoadResult {
+    bool legacy = false; // the folder had an AutoRun_Icon entry
+    std::optional<LauncherColours> colours;
+};
+
+// Reads a saved folder back into the working folder: a folder in the archive
+// layout is unpacked; one in the older layout (an entry named AutoRun_Icon)
+// has its icon folder, CD icon and settings file copied in and made writable.
+// Nothing of the working project is removed first.
+LoadResult LoadSavedFolder(Desktop& desktop, const QString& chosenFolder,
+                           const QString& workFolder, VariantTable& table);
+
+// Deletes the ordinary files of the working icon folder and then the folder,
+// which stays when anything else is left in it.
+void RemoveWorkingIcons(const QString& workFolder);
+
+} // namespace kz

@@ -1,0 +1,220 @@
+// New, Save, Load and closing from the main window: which question is asked,
+// what each answer does to the working folder, and what the window shows.
+#include "FileName.h"
+#include "Folders.h"
+#include "Form1.h"
+#include "Ini.h"
+#include "ScriptedDesktop.h"
+#include "Slots.h"
+#include "SystemColour.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace kz;
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ScriptedDesktop> desktop_;
+    std::unique_ptr<Form1> window_;
+    QString work_, out_;
+
+    QString settings() const { return LocalPath(work_, kSettingsLiteral); }
+    QString icon(const char* key) const { return LocalPath(work_, IconLiteral(QLatin1String(key))); }
+    void put(const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void fillProject() {
+        WriteIni(*desktop_, settings(), "FilePath", "Path_00", "setup.exe");
+        WriteIni(*desktop_, settings(), "AppName", "App_00", "セットアップ");
+        WriteIni(*desktop_, settings(), "VolumeLabel", "", "MYCD");
+        put(icon("00"), "BM icon");
+        put(LocalPath(work_, kCdIconName), "cd icon");
+    }
+    Form1& start() {
+        window_ = std::make_unique<Form1>(*desktop_, work_, work_);
+        window_->startUp();
+        window_->show();
+        return *window_;
+    }
+    QStringList titles() const {
+        QStringList t;
+        for (const auto& a : desktop_->asked)
+            t << a.title;
+        return t;
+    }
+    bool projectThere() const { return QFile::exists(settings()) && QFile::exists(icon("00")); }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        desktop_ = std::make_unique<ScriptedDesktop>();
+        work_ = dir_->filePath(QStringLiteral("work"));
+        out_ = dir_->filePath(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(work_));
+        QVERIFY(QDir().mkpath(out_));
+    }
+    void cleanup() {
+        if (window_)
+            window_->setModified(false);
+        window_.reset();
+        desktop_.reset();
+        dir_.reset();
+    }
+
+    void save_cancelledBrowserChangesNothing() {
+        fillProject();
+        Form1& w = start();
+        w.setModified(true);
+        QVERIFY(!w.Save());
+        QVERIFY(w.modified());
+        QCOMPARE(desktop_->folderTitles, QStringList{"保存フォルダを選択してください"});
+        QVERIFY(QDir(out_).isEmpty());
+        QVERIFY(desktop_->asked.isEmpty());
+    }
+
+    void save_reportsCompletionOrFailure() {
+        fillProject();
+        Form1& w = start();
+        w.setModified(true);
+        desktop_->queueFolder(out_);
+        QVERIFY(w.Save());
+        QVERIFY(!w.modified());
+        QVERIFY(w.isVisible());
+        QCOMPARE(desktop_->asked.size(), 1);
+        QCOMPARE(desktop_->asked[0].title, QStringLiteral("保存完了"));
+        QCOMPARE(desktop_->asked[0].text, SaveCompleteText(out_));
+        QCOMPARE(desktop_->asked[0].icon, MessageIcon::Information);
+        QVERIFY(QFile::exists(LocalPath(out_, kArchiveName)));
+
+        // A folder where the archive cannot go: an error naming it, still modified.
+        const QString blocked = dir_->filePath(QStringLiteral("blocked"));
+        QVERIFY(QDir().mkpath(LocalPath(blocked, kArchiveName)));
+        w.setModified(true);
+        desktop_->queueFolder(blocked);
+        QVERIFY(!w.Save());
+        QVERIFY(w.modified());
+        QCOMPARE(desktop_->asked.last().icon, MessageIcon::Exclamation);
+        QVERIFY(desktop_->asked.last().text.contains(kArchiveName));
+        QVERIFY(!desktop_->asked.last().text.contains(kAutorunInfName));
+    }
+
+    void new_withoutProjectAsksNothingAndResetsColours() {
+        Form1& w = start();
+        w.setLauncherColours(ColourValue(0, 0, 128), ColourValue(255, 255, 0));
+        w.findChild<QAction*>(QStringLiteral("mnuNew"))->trigger();
+        QVERIFY(desktop_->asked.isEmpty());
+        QCOMPARE(w.backgroundColour(), kButtonFaceColour);
+        QCOMPARE(w.textColour(), kButtonTextColour);
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("1/20"));
+    }
+
+    void new_asksEvenWhenUnmodified_data() {
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<bool>("folderChosen");
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("no") << QList<Answer>{Answer::No} << false << true;
+        QTest::newRow("yes, saved") << QList<Answer>{Answer::Yes, Answer::Ok} << true << true;
+        QTest::newRow("yes, browser cancelled") << QList<Answer>{Answer::Yes} << false << false;
+    }
+    void new_asksEvenWhenUnmodified() {
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, folderChosen);
+        QFETCH(bool, cleared);
+        fillProject();
+        Form1& w = start();
+        QVERIFY(!w.modified());
+        for (Answer a : answers)
+            desktop_->queueAnswer(a);
+        if (folderChosen)
+            desktop_->queueFolder(out_);
+        w.New();
+        QCOMPARE(desktop_->asked[0].text, QStringLiteral("現在のファイルを保存しますか?"));
+        QCOMPARE(desktop_->asked[0].title, QStringLiteral("保存確認"));
+        QCOMPARE(desktop_->asked[0].icon, MessageIcon::Question);
+        QCOMPARE(desktop_->asked[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(desktop_->unanswered, 0);
+        QCOMPARE(projectThere(), !cleared);
+        QVERIFY(QFile::exists(LocalPath(work_, kCdIconName))); // the CD icon stays
+        QCOMPARE(QFile::exists(LocalPath(out_, kArchiveName)), folderChosen);
+        QCOMPARE(w.windowTitle(), cleared ? QString() : QStringLiteral("MYCD"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1(0)"))->text(),
+                 cleared ? QString() : QStringLiteral("セットアップ"));
+    }
+
+    void closing_asksOnlyWhenModified_data() {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("unmodified") << false << QList<Answer>{} << true;
+        QTest::newRow("modified, no") << true << QList<Answer>{Answer::No} << true;
+        QTest::newRow("modified, yes but cancelled") << true << QList<Answer>{Answer::Yes} << false;
+    }
+    void closing_asksOnlyWhenModified() {
+        QFETCH(bool, modified);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(bool, closes);
+        fillProject();
+        put(ArchivePath(work_), "left from an interrupted save");
+        Form1& w = start();
+        w.setModified(modified);
+        for (Answer a : answers)
+            desktop_->queueAnswer(a);
+        QCOMPARE(w.close(), closes);
+        QCOMPARE(desktop_->asked.size(), answers.size());
+        QCOMPARE(desktop_->unanswered, 0);
+        QCOMPARE(projectThere(), !closes);
+        QCOMPARE(QFile::exists(ArchivePath(work_)), !closes);
+        QVERIFY(QFile::exists(LocalPath(work_, kCdIconName)));
+        QCOMPARE(w.isVisible(), !closes);
+    }
+
+    void load_bringsASavedFolderBack() {
+        fillProject();
+        Form1& w = start();
+        w.setLauncherColours(ColourValue(10, 20, 30), ColourValue(200, 100, 50));
+        desktop_->queueFolder(out_);
+        desktop_->queueAnswer(Answer::Ok); // the completion message
+        QVERIFY(w.Save());
+        QCOMPARE(desktop_->unanswered, 0);
+        desktop_->queueAnswer(Answer::No); // the save question of New
+        w.New();
+        QVERIFY(!QFile::exists(settings()));
+        QCOMPARE(w.backgroundColour(), kButtonFaceColour);
+
+        // Cancelled: nothing happens.
+        w.Load();
+        QVERIFY(!w.modified());
+        QCOMPARE(desktop_->fileFilters.last(), QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"));
+
+        // Any file name picked in the folder loads its Auto_Run.dat.
+        desktop_->queueFile(LocalPath(out_, kAutorunInfName));
+        w.Load();
+        QVERIFY(w.modified());
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.backgroundColour(), ColourValue(10, 20, 30));
+        QCOMPARE(w.textColour(), ColourValue(200, 100, 50));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1(0)"))->text(), QStringLiteral("セットアップ"));
+        QCOMPARE(w.windowTitle(), QString()); // the archive carries no volume label
+
+        // Closing right after a load asks to save.
+        desktop_->queueAnswer(Answer::No);
+        QVERIFY(w.close());
+        QCOMPARE(desktop_->asked.last().title, QStringLiteral("保存確認"));
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "tst_commands.moc"

@@ -1,0 +1,269 @@
+// The output folder as a CD sees it after Save, and the working folder after
+// Load of either kind of saved folder.
+#include "FileName.h"
+#include "Folders.h"
+#include "Ini.h"
+#include "ScriptedDesktop.h"
+#include "Shell.h"
+#include "Slots.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace kz;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool Put(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QByteArray Padded(const QByteArray& line, int valueLength) {
+    return line + QByteArray(100 - valueLength, ' ') + "\r\n";
+}
+
+} // namespace
+
+class FoldersTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ScriptedDesktop> desktop_;
+    QString work_, program_, out_;
+
+    QString settings() const { return LocalPath(work_, kSettingsLiteral); }
+    void set(const QString& folder, const char* section, const QString& key, const QString& value) {
+        WriteIni(*desktop_, LocalPath(folder, kSettingsLiteral), QLatin1String(section), key, value);
+    }
+    SaveResult save(const QString& output) {
+        VariantTable table;
+        return SaveToFolder(*desktop_, SaveSource{work_, program_, 0x00FF0000, 0x80000012}, output,
+                            table);
+    }
+    QStringList titlesAsked() const {
+        QStringList titles;
+        for (const auto& a : desktop_->asked)
+            titles << a.title;
+        return titles;
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        desktop_ = std::make_unique<ScriptedDesktop>();
+        for (const char* name : {"work", "program", "out"})
+            QVERIFY(QDir(dir_->path()).mkdir(QLatin1String(name)));
+        work_ = dir_->filePath(QStringLiteral("work"));
+        program_ = dir_->filePath(QStringLiteral("program"));
+        out_ = dir_->filePath(QStringLiteral("out"));
+        set(work_, "FilePath", QStringLiteral("Path_00"), QStringLiteral("setup.exe"));
+        set(work_, "AppName", QStringLiteral("App_00"), QStringLiteral("インストーラ"));
+        QVERIFY(Put(LocalPath(program_, kLauncherName), "MZ launcher"));
+        // The entry editor's OK always leaves the icon folder behind.
+        QVERIFY(QDir().mkpath(LocalPath(work_, kIconFolderLiteral)));
+    }
+    void cleanup() {
+        desktop_.reset();
+        dir_.reset();
+    }
+
+    void save_writesTheCdFolder_data() {
+        QTest::addColumn<bool>("cdIcon");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QByteArray>("inf");
+        const QByteArray head = "[autorun]\r\n";
+        const QByteArray open = Padded("OPEN=AutoRun.exe", 11);
+        QTest::newRow("with CD icon")
+            << true << QStringList{"ARun.ico", "AutoRun.exe", "Auto_Run.dat", "Autorun.inf"}
+            << head + open + Padded("ICON=\\ARun.ico", 9);
+        QTest::newRow("without CD icon")
+            << false << QStringList{"AutoRun.exe", "Auto_Run.dat", "Autorun.inf"} << head + open;
+    }
+    void save_writesTheCdFolder() {
+        QFETCH(bool, cdIcon);
+        QFETCH(QStringList, files);
+        QFETCH(QByteArray, inf);
+        if (cdIcon)
+            QVERIFY(Put(LocalPath(work_, kCdIconName), "icon bytes"));
+        const SaveResult result = save(out_);
+        QVERIFY(result.complete());
+        QCOMPARE(Entries(out_), files);
+        QCOMPARE(ReadAll(LocalPath(out_, kAutorunInfName)), inf);
+        QCOMPARE(ReadAll(LocalPath(out_, kLauncherName)), QByteArray("MZ launcher"));
+        // The working archive is gone; the settings and icons stay.
+        QVERIFY(!QFile::exists(ArchivePath(work_)));
+        QVERIFY(QFile::exists(settings()));
+        QCOMPARE(desktop_->asked.size(), 0);
+        QCOMPARE(SaveCompleteText(QStringLiteral("D:\\")),
+                 QStringLiteral("保存が終了しました\rD:\\内のﾌｧｲﾙを全てCDに焼いてください"));
+    }
+
+    void saveTwice_asksOnlyForTheNewArchive() {
+        QVERIFY(Put(LocalPath(work_, kCdIconName), "icon bytes"));
+        QVERIFY(save(out_).complete());
+        const QDateTime launcherTime = QFileInfo(LocalPath(out_, kLauncherName)).lastModified();
+        // Unchanged project: the archive is packed afresh and so asked about;
+        // declining keeps an identical archive, which is still a complete save.
+        QTest::qWait(1100); // a fresh archive gets a newer time to the second
+        desktop_->queueAnswer(Answer::No);
+        QVERIFY(save(out_).complete());
+        QCOMPARE(titlesAsked(), QStringList{kReplaceTitle});
+        QVERIFY(desktop_->asked[0].text.contains(QStringLiteral("Auto_Run.dat")));
+        QCOMPARE(QFileInfo(LocalPath(out_, kLauncherName)).lastModified(), launcherTime);
+
+        // A changed project whose archive the user declines to replace did not
+        // reach the folder.
+        set(work_, "AppName", QStringLiteral("App_00"), QStringLiteral("別の名前"));
+        desktop_->queueAnswer(Answer::No);
+        QCOMPARE(save(out_).missing, QStringList{kArchiveName});
+        desktop_->queueAnswer(Answer::Yes);
+        QVERIFY(save(out_).complete());
+    }
+
+    void save_copiesTheAdditionalFilesInListOrder() {
+        const QString a = dir_->filePath(QStringLiteral("x/a.dll"));
+        const QString b = dir_->filePath(QStringLiteral("y/b.dll"));
+        QVERIFY(Put(a, "A"));
+        QVERIFY(Put(b, "B"));
+        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "0", a);
+        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "1",
+                                 dir_->filePath(QStringLiteral("gone.dll")));
+        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "2", b);
+        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "4",
+                                 dir_->filePath(QStringLiteral("after-a-gap.dll")));
+        QVERIFY(save(out_).complete());
+        QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("a.dll"))), QByteArray("A"));
+        QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("b.dll"))), QByteArray("B"));
+        QVERIFY(!QFile::exists(LocalPath(out_, QStringLiteral("gone.dll"))));
+    }
+
+    void save_updatesAnExistingAutorunInf() {
+        QVERIFY(Put(LocalPath(out_, kAutorunInfName),
+                    "; burned by hand\r\n[autorun]\r\nOPEN=old.exe\r\nICON=old.ico\r\nlabel=MY CD\r\n"));
+        QVERIFY(save(out_).complete()); // no CD icon now
+        const QByteArray inf = ReadAll(LocalPath(out_, kAutorunInfName));
+        QVERIFY(inf.startsWith("; burned by hand\r\n[autorun]\r\nOPEN=AutoRun.exe   "));
+        QVERIFY(inf.endsWith("\r\nICON=old.ico\r\nlabel=MY CD\r\n"));
+    }
+
+    void save_reportsFilesThatDidNotArrive() {
+        // Folders in the way of both files: neither can be written.
+        QVERIFY(QDir(out_).mkdir(kArchiveName));
+        QVERIFY(QDir(out_).mkdir(kAutorunInfName));
+        const SaveResult result = save(out_);
+        QCOMPARE(result.missing, (QStringList{kArchiveName, kAutorunInfName}));
+        QVERIFY(!QFile::exists(ArchivePath(work_)));
+    }
+
+    void save_withNoSlotInUseStillWritesEverything() {
+        QVERIFY(QFile::remove(settings()));
+        QVERIFY(save(out_).complete());
+        // The table is the marker row alone: 9 cells.
+        const QByteArray archive = ReadAll(LocalPath(out_, kArchiveName));
+        QVERIFY(archive.startsWith(QByteArray::fromHex("0c20020009000000000000000100000000000000")));
+    }
+
+    void loadArchive_mergesIntoTheWorkingProject() {
+        // The saved project: slots 00 and 10 in use.
+        set(work_, "FilePath", QStringLiteral("Path_10"), QStringLiteral("ten.exe"));
+        set(work_, "Text1", QStringLiteral("Text_10"), QStringLiteral("十"));
+        QVERIFY(save(out_).complete());
+        // A different working project: slots 00, 20 and 01, with more texts.
+        const QString other = dir_->filePath(QStringLiteral("other"));
+        QVERIFY(QDir().mkpath(other));
+        set(other, "FilePath", QStringLiteral("Path_00"), QStringLiteral("old.exe"));
+        set(other, "NameTaitol", QStringLiteral("Name_00"), QStringLiteral("会社名"));
+        set(other, "AppName", QStringLiteral("App_20"), QStringLiteral("二十"));
+        set(other, "AppName", QStringLiteral("App_01"), QStringLiteral("次のページ"));
+        QVERIFY(Put(LocalPath(other, IconLiteral(QStringLiteral("20"))), "old icon"));
+        QVERIFY(Put(LocalPath(other, IconLiteral(QStringLiteral("01"))), "page two icon"));
+
+        VariantTable table;
+        const LoadResult result = LoadSavedFolder(*desktop_, out_, other, table);
+        QVERIFY(!result.legacy);
+        QVERIFY(result.colours);
+        QCOMPARE(result.colours->background, std::optional<std::uint32_t>(0x00FF0000));
+        const QString s = LocalPath(other, kSettingsLiteral);
+        QCOMPARE(ReadIni(s, "FilePath", "Path_00"), QStringLiteral("setup.exe"));
+        QCOMPARE(ReadIni(s, "NameTaitol", "Name_00"), QStringLiteral("会社名")); // empty in the archive
+        QCOMPARE(ReadIni(s, "Text1", "Text_10"), QStringLiteral("十"));
+        QCOMPARE(ReadIni(s, "AppName", "App_20"), QStringLiteral("二十"));
+        QCOMPARE(ReadAll(LocalPath(other, IconLiteral(QStringLiteral("20")))), QByteArray());
+        QCOMPARE(ReadIni(s, "AppName", "App_01"), QStringLiteral("次のページ"));
+        QCOMPARE(ReadAll(LocalPath(other, IconLiteral(QStringLiteral("01")))), QByteArray("page two icon"));
+    }
+
+    void loadLegacyFolder_replacesTheSettingsFile() {
+        const QString legacy = dir_->filePath(QStringLiteral("legacy"));
+        QVERIFY(Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\Icon_00.ico")), "legacy icon"));
+        QVERIFY(Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\ARun.ico")), "legacy cd icon"));
+        set(legacy, "AppName", QStringLiteral("App_30"), QStringLiteral("旧形式"));
+        set(legacy, "VolumeLabel", QString(), QStringLiteral("OLDCD"));
+        QVERIFY(QFile::rename(LocalPath(legacy, kSettingsLiteral), LocalPath(legacy, kArchiveName)));
+        // As read from a disc: read-only.
+        for (const QString& f : {LocalPath(legacy, kArchiveName),
+                                 LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\Icon_00.ico"))})
+            QVERIFY(QFile::setPermissions(f, QFile::ReadOwner | QFile::ReadGroup));
+        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("40"))), "kept"));
+
+        desktop_->queueAnswer(Answer::Yes); // replace the existing settings file
+        VariantTable table;
+        const LoadResult result = LoadSavedFolder(*desktop_, legacy, work_, table);
+        QVERIFY(result.legacy);
+        QVERIFY(!result.colours);
+        QCOMPARE(titlesAsked(), QStringList{kReplaceTitle});
+        QCOMPARE(ReadIni(settings(), "AppName", "App_30"), QStringLiteral("旧形式"));
+        QCOMPARE(ReadIni(settings(), "AppName", "App_00"), QString()); // replaced as a whole
+        QCOMPARE(ReadIni(settings(), "VolumeLabel", QString()), QStringLiteral("OLDCD"));
+        QCOMPARE(ReadAll(LocalPath(work_, IconLiteral(QStringLiteral("00")))), QByteArray("legacy icon"));
+        QCOMPARE(ReadAll(LocalPath(work_, IconLiteral(QStringLiteral("40")))), QByteArray("kept"));
+        QCOMPARE(ReadAll(LocalPath(work_, kCdIconName)), QByteArray("legacy cd icon"));
+        QVERIFY(QFile::permissions(settings()) & QFile::WriteOwner);
+        QVERIFY(QFile::permissions(LocalPath(work_, IconLiteral(QStringLiteral("00")))) &
+                QFile::WriteOwner);
+    }
+
+    void loadFolderWithCapitalisedIconFolder_isAnArchive() {
+        QVERIFY(save(out_).complete());
+        QVERIFY(QDir(out_).mkdir(QStringLiteral("AUTORUN_ICON")));
+        const QString fresh = dir_->filePath(QStringLiteral("fresh"));
+        QVERIFY(QDir().mkpath(fresh));
+        VariantTable table;
+        QVERIFY(!LoadSavedFolder(*desktop_, out_, fresh, table).legacy);
+        QCOMPARE(ReadIni(LocalPath(fresh, kSettingsLiteral), "AppName", "App_00"),
+                 QStringLiteral("インストーラ"));
+    }
+
+    void removeWorkingIcons_leavesWhatItCannotClear() {
+        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("00"))), "a"));
+        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("10"))), "b"));
+        RemoveWorkingIcons(work_);
+        QVERIFY(!QFileInfo::exists(LocalPath(work_, kIconFolderLiteral)));
+        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("00"))), "a"));
+        QVERIFY(Put(LocalPath(work_, QStringLiteral("\\AutoRun_Icon\\sub\\x")), "x"));
+        RemoveWorkingIcons(work_);
+        QCOMPARE(Entries(LocalPath(work_, kIconFolderLiteral)), QStringList{"sub"});
+        RemoveWorkingIcons(dir_->filePath(QStringLiteral("nowhere"))); // nothing to do
+    }
+};
+
+QTEST_GUILESS_MAIN(FoldersTest)
+#include "tst_folders.moc"

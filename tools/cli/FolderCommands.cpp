@@ -1,0 +1,104 @@
+// kazanoro-cli save / load: the output folder as Save writes it, and Load of
+// either kind of saved folder, without a window.
+#include "Commands.h"
+
+#include "ConsoleDesktop.h"
+#include "Folders.h"
+#include "SystemColour.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace kz::cli {
+namespace {
+
+bool ParseColour(const QString& text, std::uint32_t& colour) {
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok, 0);
+    if (!ok || value > 0xFFFFFFFFull)
+        return false;
+    colour = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+} // namespace
+
+int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QStringList rest;
+    bool force = false;
+    SaveSource source{QString(), QCoreApplication::applicationDirPath(), kButtonFaceColour,
+                      kButtonTextColour};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--force")) {
+            force = true;
+        } else if ((a == QLatin1String("--background") || a == QLatin1String("--text")) &&
+                   i + 1 < args.size()) {
+            if (!ParseColour(args[++i], a == QLatin1String("--text") ? source.text
+                                                                      : source.background)) {
+                err << "not a colour value: " << args[i] << Qt::endl;
+                return kUsage;
+            }
+        } else {
+            rest.append(a);
+        }
+    }
+    if (rest.size() != 2) {
+        err << "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--background COLOUR] "
+               "[--text COLOUR]"
+            << Qt::endl;
+        return kUsage;
+    }
+    source.workFolder = rest[0];
+    const QString output = rest[1];
+    if (!QFileInfo(source.workFolder).isDir() || !QFileInfo(output).isDir()) {
+        err << "no such folder: "
+            << QDir::toNativeSeparators(QFileInfo(source.workFolder).isDir() ? output
+                                                                              : source.workFolder)
+            << Qt::endl;
+        return kFailed;
+    }
+    ConsoleDesktop desktop(err);
+    desktop.replaceAll = force; // otherwise every replace question is answered No
+    VariantTable table;
+    const SaveResult result = SaveToFolder(desktop, source, output, table);
+    if (!result.complete()) {
+        err << "not written to " << QDir::toNativeSeparators(output) << ": "
+            << result.missing.join(QStringLiteral(", ")) << Qt::endl;
+        return kFailed;
+    }
+    out << QString(SaveCompleteText(output)).replace(QLatin1Char('\r'), QLatin1Char('\n'))
+        << Qt::endl;
+    return kOk;
+}
+
+int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() != 2) {
+        err << "usage: kazanoro-cli load FOLDER WORKDIR" << Qt::endl;
+        return kUsage;
+    }
+    if (!QFileInfo(args[0]).isDir() || !QFileInfo(args[1]).isDir()) {
+        err << "no such folder: "
+            << QDir::toNativeSeparators(QFileInfo(args[0]).isDir() ? args[1] : args[0]) << Qt::endl;
+        return kFailed;
+    }
+    ConsoleDesktop desktop(err);
+    desktop.replaceAll = true; // a load replaces the working files, as the editor's does
+    VariantTable table;
+    const LoadResult result = LoadSavedFolder(desktop, args[0], args[1], table);
+    out << (result.legacy ? "older folder layout\n" : "archive layout\n");
+    if (result.colours) {
+        auto hex = [](std::optional<std::uint32_t> c) {
+            return c ? QStringLiteral("0x%1").arg(*c, 8, 16, QLatin1Char('0')) : QStringLiteral("-");
+        };
+        out << "background " << hex(result.colours->background) << "\ntext "
+            << hex(result.colours->text) << "\n";
+    } else if (!result.legacy) {
+        out << "colours not found\n";
+    }
+    out.flush();
+    return kOk;
+}
+
+} // namespace kz::cli
