@@ -195,12 +195,37 @@ bool ShellCopy(Desktop& desktop, const QString& source, const QString& target) {
     return all && !job.cancelled;
 }
 
+namespace {
+
+// Files up to this size are compared byte for byte before a copy is skipped.
+constexpr qint64 kCompareLimit = 16 * kChunk;
+
+bool SameBytes(const QString& a, const QString& b) {
+    QFile fa(a);
+    QFile fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+        return false;
+    while (!fa.atEnd()) {
+        if (fa.read(kChunk) != fb.read(kChunk))
+            return false;
+    }
+    return fb.atEnd();
+}
+
+} // namespace
+
 void CopyIfChanged(Desktop& desktop, const QString& source, const QString& target) {
     if (!FilePresent(source))
         return;
+    const QFileInfo from(source);
+    const QFileInfo to(target);
+    // The same name and time to the second mean the target is this file: the
+    // copy keeps the time. A file written afresh within the same second (a
+    // newly packed archive) would pass that test too, so small files must also
+    // hold the same bytes.
     if (FileNameOf(target) == FileNameOf(source) && FilePresent(target) &&
-        QFileInfo(target).lastModified().toSecsSinceEpoch() ==
-            QFileInfo(source).lastModified().toSecsSinceEpoch())
+        to.lastModified().toSecsSinceEpoch() == from.lastModified().toSecsSinceEpoch() &&
+        (from.size() > kCompareLimit ? to.size() == from.size() : SameBytes(source, target)))
         return;
     ShellCopy(desktop, source, target);
 }

@@ -1,5 +1,6 @@
 // kazanoro-cli as a script uses it: exit codes, what it prints, and the files
 // it writes.
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -84,6 +85,47 @@ private slots:
         QVERIFY(plain.out.contains(QStringLiteral("AppName: エー")));
     }
 
+    void saveAndLoad_carryTheProjectThroughACdFolder() {
+        const QString work = dir_.filePath(QStringLiteral("work"));
+        const QString out = dir_.filePath(QStringLiteral("out"));
+        const QString back = dir_.filePath(QStringLiteral("back"));
+        for (const QString& d : {work, out, back})
+            QVERIFY(QDir().mkpath(d));
+        QVERIFY(QDir().mkpath(work + QStringLiteral("/AutoRun_Icon")));
+        const QString s = work + QStringLiteral("/設定.txt");
+        cli({"ini", "set", s, "FilePath", "Path_11", "tools\\a.exe"});
+        cli({"ini", "set", s, "AppName", "App_11", "ツール"});
+
+        Run save = cli({"save", work, out, "--background", "0x00112233"});
+        QCOMPARE(save.code, 0);
+        QVERIFY(save.out.contains(QStringLiteral("内のﾌｧｲﾙを全てCDに焼いてください")));
+        QVERIFY(QFile::exists(out + QStringLiteral("/Auto_Run.dat")));
+        QVERIFY(QFile::exists(out + QStringLiteral("/Autorun.inf")));
+
+        // A changed project over an earlier save: kept and reported without
+        // --force, replaced with it.
+        cli({"ini", "set", s, "AppName", "App_11", "別名"});
+        save = cli({"save", work, out});
+        QCOMPARE(save.code, 1);
+        QVERIFY(save.err.contains(QStringLiteral("Auto_Run.dat")));
+        QCOMPARE(cli({"save", work, out, "--force", "--background", "0x00112233"}).code, 0);
+
+        const Run load = cli({"load", out, back});
+        QCOMPARE(load.code, 0);
+        QVERIFY(load.out.contains(QStringLiteral("archive layout")));
+        QVERIFY(load.out.contains(QStringLiteral("0x00112233")));
+        const QJsonObject shown = QJsonDocument::fromJson(cli({"show", back, "--json"}).out.toUtf8()).object();
+        const QJsonArray used = shown.value("slots").toArray();
+        QCOMPARE(used.size(), 1);
+        QCOMPARE(used[0].toObject().value("AppName").toString(), QStringLiteral("別名"));
+
+        // The archive itself, as dump shows it: rows 0 to 11 (slot 11 is row 7).
+        const Run dump = cli({"dump", out + QStringLiteral("/Auto_Run.dat"), "--json"});
+        QCOMPARE(dump.code, 0);
+        QVERIFY(dump.out.contains(QStringLiteral("別名")));
+        QVERIFY(dump.out.contains(QStringLiteral("設定")));
+    }
+
     void badUsageAndFailures_haveTheirExitCodes_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
@@ -94,6 +136,10 @@ private slots:
             << QStringList{"ini", "set", "/nonexistent-folder/x.txt", "s", "k", "v"} << 1;
         QTest::newRow("show missing folder") << QStringList{"show", "/nonexistent-folder"} << 1;
         QTest::newRow("show extra") << QStringList{"show", "a", "b"} << 2;
+        QTest::newRow("save missing folder") << QStringList{"save", "/nonexistent-a", "/nonexistent-b"} << 1;
+        QTest::newRow("save bad colour") << QStringList{"save", "a", "b", "--text", "red"} << 2;
+        QTest::newRow("load short") << QStringList{"load", "a"} << 2;
+        QTest::newRow("unpack not an archive") << QStringList{"unpack", KZ_CLI_PATH, "."} << 1;
     }
     void badUsageAndFailures_haveTheirExitCodes() {
         QFETCH(QStringList, args);

@@ -24,24 +24,6 @@ namespace {
 constexpr std::uint32_t kDefaultBackground = 0x8000000F;
 constexpr std::uint32_t kDefaultText = 0x80000012;
 
-QString Hex32(std::uint32_t v) {
-    return QStringLiteral("0x") +
-           QString::number(v, 16).rightJustified(8, QLatin1Char('0')).toUpper();
-}
-
-// "0x8000000F" or "8000000F": at most 8 hex digits.
-std::optional<std::uint32_t> ParseColour(QString text) {
-    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        text.remove(0, 2);
-    if (text.isEmpty() || text.size() > 8)
-        return std::nullopt;
-    for (const QChar c : text)
-        if (!c.isDigit() && !QStringLiteral("abcdefABCDEF").contains(c))
-            return std::nullopt;
-    bool ok = false;
-    const uint v = text.toUInt(&ok, 16);
-    return ok ? std::optional<std::uint32_t>(v) : std::nullopt;
-}
 
 // CRC-32 (the zip polynomial), enough to tell icons apart in a dump.
 std::uint32_t Crc32(const ByteArray& bytes) {
@@ -96,14 +78,34 @@ QString CellText(const Cell& cell) {
     return QStringLiteral("empty");
 }
 
+
+} // namespace
+
+QString Hex32(std::uint32_t v) {
+    return QStringLiteral("0x") +
+           QString::number(v, 16).rightJustified(8, QLatin1Char('0')).toUpper();
+}
+
+// "0x8000000F" or "8000000F": at most 8 hex digits.
+std::optional<std::uint32_t> ParseColour(QString text) {
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        text.remove(0, 2);
+    if (text.isEmpty() || text.size() > 8)
+        return std::nullopt;
+    for (const QChar c : text)
+        if (!c.isDigit() && !QStringLiteral("abcdefABCDEF").contains(c))
+            return std::nullopt;
+    bool ok = false;
+    const uint v = text.toUInt(&ok, 16);
+    return ok ? std::optional<std::uint32_t>(v) : std::nullopt;
+}
+
 bool IsFolder(const QString& path, QTextStream& err) {
     if (QFileInfo(path).isDir())
         return true;
     err << "no such folder: " << QDir::toNativeSeparators(path) << Qt::endl;
     return false;
 }
-
-} // namespace
 
 int RunPack(const QStringList& args, QTextStream& out, QTextStream& err) {
     auto usage = [&err] {

@@ -3,6 +3,9 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <cstdint>
+#include <optional>
+
 // Each verb of kazanoro-cli: arguments after the verb in, exit code out
 // (0 done, 1 failed with a message on err, 2 bad usage).
 namespace kz::cli {
@@ -17,6 +20,12 @@ int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunSave(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunDump(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// A colour value as typed: "0x8000000F" or "8000000F", at most 8 hex digits.
+std::optional<std::uint32_t> ParseColour(QString text);
+QString Hex32(std::uint32_t value);
+// True for a folder; otherwise says so on err.
+bool IsFolder(const QString& path, QTextStream& err);
 
 // Shared by the verbs: the message for bad usage, and exit codes.
 inline constexpr int kOk = 0;

@@ -11,18 +11,6 @@
 #include <QFileInfo>
 
 namespace kz::cli {
-namespace {
-
-bool ParseColour(const QString& text, std::uint32_t& colour) {
-    bool ok = false;
-    const qulonglong value = text.toULongLong(&ok, 0);
-    if (!ok || value > 0xFFFFFFFFull)
-        return false;
-    colour = static_cast<std::uint32_t>(value);
-    return true;
-}
-
-} // namespace
 
 int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList rest;
@@ -35,11 +23,12 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
             force = true;
         } else if ((a == QLatin1String("--background") || a == QLatin1String("--text")) &&
                    i + 1 < args.size()) {
-            if (!ParseColour(args[++i], a == QLatin1String("--text") ? source.text
-                                                                      : source.background)) {
+            const auto colour = ParseColour(args[++i]);
+            if (!colour) {
                 err << "not a colour value: " << args[i] << Qt::endl;
                 return kUsage;
             }
+            (a == QLatin1String("--text") ? source.text : source.background) = *colour;
         } else {
             rest.append(a);
         }
@@ -52,13 +41,8 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     source.workFolder = rest[0];
     const QString output = rest[1];
-    if (!QFileInfo(source.workFolder).isDir() || !QFileInfo(output).isDir()) {
-        err << "no such folder: "
-            << QDir::toNativeSeparators(QFileInfo(source.workFolder).isDir() ? output
-                                                                              : source.workFolder)
-            << Qt::endl;
+    if (!IsFolder(source.workFolder, err) || !IsFolder(output, err))
         return kFailed;
-    }
     ConsoleDesktop desktop(err);
     desktop.replaceAll = force; // otherwise every replace question is answered No
     VariantTable table;
@@ -78,20 +62,15 @@ int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "usage: kazanoro-cli load FOLDER WORKDIR" << Qt::endl;
         return kUsage;
     }
-    if (!QFileInfo(args[0]).isDir() || !QFileInfo(args[1]).isDir()) {
-        err << "no such folder: "
-            << QDir::toNativeSeparators(QFileInfo(args[0]).isDir() ? args[1] : args[0]) << Qt::endl;
+    if (!IsFolder(args[0], err) || !IsFolder(args[1], err))
         return kFailed;
-    }
     ConsoleDesktop desktop(err);
     desktop.replaceAll = true; // a load replaces the working files, as the editor's does
     VariantTable table;
     const LoadResult result = LoadSavedFolder(desktop, args[0], args[1], table);
     out << (result.legacy ? "older folder layout\n" : "archive layout\n");
     if (result.colours) {
-        auto hex = [](std::optional<std::uint32_t> c) {
-            return c ? QStringLiteral("0x%1").arg(*c, 8, 16, QLatin1Char('0')) : QStringLiteral("-");
-        };
+        auto hex = [](std::optional<std::uint32_t> c) { return c ? Hex32(*c) : QStringLiteral("-"); };
         out << "background " << hex(result.colours->background) << "\ntext "
             << hex(result.colours->text) << "\n";
     } else if (!result.legacy) {
