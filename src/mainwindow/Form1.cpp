@@ -9,6 +9,8 @@
 #include "Fonts.h"
 #include "Ini.h"
 #include "Parts.h"
+#include "Printing.h"
+#include "QtPrinter.h"
 #include "Shell.h"
 #include "Slots.h"
 #include "SystemColour.h"
@@ -181,8 +183,10 @@ void Form1::buildMenus() {
     connect(item(file, "mnuSave", QStringLiteral("保存")), &QAction::triggered, this, &Form1::Save);
     connect(item(file, "mnuLode", QStringLiteral("読込み")), &QAction::triggered, this, &Form1::Load);
     file->addSeparator();
-    item(file, "mnuCDPrint", QStringLiteral("CDｼﾞｬｹｯﾄ印刷"));
-    item(file, "mnuListPrint", QStringLiteral("一覧印刷"));
+    connect(item(file, "mnuCDPrint", QStringLiteral("CDｼﾞｬｹｯﾄ印刷")), &QAction::triggered, this,
+            [this] { PrintJacket(desktop_, printer(), workFolder_); });
+    connect(item(file, "mnuListPrint", QStringLiteral("一覧印刷")), &QAction::triggered, this,
+            [this] { PrintList(desktop_, printer(), workFolder_); });
     QMenu* edit = menu("mnuEdit", QStringLiteral("編集(&E)"));
     item(edit, "mnuOp", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
     QMenu* help = menu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
@@ -311,6 +315,17 @@ void Form1::applyColours() {
     for (QLabel* name : label1_)
         SetTextColour(name, fore);
 }
+
+Printer& Form1::printer() {
+    // One printer for the whole run, so its choice and settings carry over
+    // from one print command to the next; made on first use, as it asks the
+    // print system.
+    if (!printer_)
+        printer_ = std::make_unique<QtPrinter>();
+    return *printer_;
+}
+
+void Form1::setPrinter(std::unique_ptr<Printer> printer) { printer_ = std::move(printer); }
 
 bool Form1::Save() {
     const QString folder = desktop_.chooseFolder(QStringLiteral("保存フォルダを選択してください"));

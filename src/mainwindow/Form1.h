@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 #include <cstdint>
 
 class QLabel;
@@ -19,6 +20,7 @@ namespace kz {
 
 class Desktop;
 class Dialog;
+class Printer;
 class frmAbout;
 
 // The main window: a working preview of the launcher. One page of five slot
@@ -74,6 +76,10 @@ public:
     bool Save();
     void New();
     void Load();
+
+    // The printer the print commands use; tests put in their own.
+    Printer& printer();
+    void setPrinter(std::unique_ptr<Printer> printer);
 
     // Opens the entry editor for button i of the current page, hiding this
     // window while it is open; with a dropped file, the editor starts from it.
@@ -144,6 +150,7 @@ private:
     QWidget* client_ = nullptr;
     frmAbout* about_ = nullptr;
     QPointer<Dialog> editor_;
+    std::unique_ptr<Printer> printer_;
 
     friend class Form1Test;
 };

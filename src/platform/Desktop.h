@@ -16,6 +16,16 @@ enum class MessageIcon { None, Information, Exclamation, Question, Critical };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesAllNoCancel };
 enum class Answer { Ok, Cancel, Yes, YesToAll, No };
 
+// Paper orientation, numbered as the printer settings number it.
+enum class PaperOrientation { Portrait = 1, Landscape = 2 };
+
+// What the print dialog is asked for, and the printer the user chose in it.
+struct PrintJobSetup {
+    QString title;
+    PaperOrientation orientation = PaperOrientation::Portrait; // shown first
+    QString printerName; // in: the printer selected first; out: the one chosen
+};
+
 // A running progress display for a long operation.
 class Progress {
 public:
@@ -70,6 +80,10 @@ public:
     // (a 0x00BBGGRR or system colour value). The picked colour, or `initial`
     // when the user cancels.
     virtual std::uint32_t chooseColour(std::uint32_t initial) = 0;
+
+    // Print dialog (no printing to a file). True when the user chose a printer,
+    // which is then in setup.printerName; false when cancelled.
+    virtual bool choosePrinter(PrintJobSetup& setup) = 0;
 
     // The per-user settings store, values addressed by application, section
     // and name. A missing value reads as "".

@@ -25,7 +25,8 @@ void InstallFontSubstitutes() {
     Substitute(kGothicFont, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                              QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
                              QStringLiteral("Takao PGothic")});
-    Substitute(kMinchoFont, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho"),
+    // The fixed-width Mincho: its narrow digits keep "4/11" clear of the icon beside it.
+    Substitute(kMinchoFont, {QStringLiteral("IPAMincho"), QStringLiteral("IPAPMincho"),
                              QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Takao PMincho")});
 }
 

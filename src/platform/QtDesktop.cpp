@@ -13,6 +13,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QUrl>
@@ -60,7 +63,10 @@ QtDesktop::~QtDesktop() = default;
 
 Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon icon,
                           MessageButtons buttons) {
-    QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::NoButton,
+    // A carriage return alone breaks the line in the system's message boxes.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(ToQtIcon(icon), title, shown, QMessageBox::NoButton,
                     QApplication::activeWindow());
     struct Choice {
         QMessageBox::ButtonRole role;
@@ -195,6 +201,23 @@ std::uint32_t QtDesktop::chooseColour(std::uint32_t initial) {
     if (dialog.exec() != QDialog::Accepted)
         return initial;
     return ColourValue(dialog.selectedColor());
+}
+
+bool QtDesktop::choosePrinter(PrintJobSetup& setup) {
+    // The dialog only picks the printer; the print command sets the rest.
+    QPrinter printer;
+    if (!QPrinterInfo::printerInfo(setup.printerName).isNull())
+        printer.setPrinterName(setup.printerName);
+    printer.setPageOrientation(setup.orientation == PaperOrientation::Landscape
+                                   ? QPageLayout::Landscape
+                                   : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(setup.title);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    setup.printerName = printer.printerName();
+    return true;
 }
 
 QString QtDesktop::userSetting(const QString& application, const QString& section,

@@ -28,6 +28,7 @@ public:
     QString openFile(const QString& title, const QString& filter, int filterIndex) override;
     QString chooseFolder(const QString& title) override;
     std::uint32_t chooseColour(std::uint32_t initial) override;
+    bool choosePrinter(PrintJobSetup& setup) override;
     QString userSetting(const QString& application, const QString& section,
                         const QString& name) override;
     void setUserSetting(const QString& application, const QString& section, const QString& name,

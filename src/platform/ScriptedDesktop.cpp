@@ -65,6 +65,18 @@ std::uint32_t ScriptedDesktop::chooseColour(std::uint32_t initial) {
     return colour;
 }
 
+bool ScriptedDesktop::choosePrinter(PrintJobSetup& setup) {
+    printRequests.append(setup);
+    if (printers_.empty())
+        return false;
+    const std::optional<QString> chosen = printers_.front();
+    printers_.pop_front();
+    if (!chosen)
+        return false;
+    setup.printerName = *chosen;
+    return true;
+}
+
 QString ScriptedDesktop::chooseFolder(const QString& title) {
     folderTitles.append(title);
     if (folders_.empty())

@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <deque>
+#include <optional>
 
 // A Desktop for tests: answers message boxes from a queue and records every
 // question and shell action, so a test states which question was asked and
@@ -61,6 +62,13 @@ public:
     void queueColour(std::uint32_t colour) { colours_.push_back(colour); }
     std::uint32_t chooseColour(std::uint32_t initial) override;
 
+    // The print dialog answers from its queue: the name of the chosen printer,
+    // or a cancel. An empty queue cancels.
+    void queuePrinter(const QString& name) { printers_.push_back(name); }
+    void queuePrintCancel() { printers_.push_back(std::nullopt); }
+    bool choosePrinter(PrintJobSetup& setup) override;
+    QList<PrintJobSetup> printRequests; // every print dialog shown, as it was asked
+
     // The per-user store lives in memory: settings[application/section][name].
     QString userSetting(const QString& application, const QString& section,
                         const QString& name) override {
@@ -97,6 +105,7 @@ private:
     std::deque<QString> files_;
     std::deque<QString> folders_;
     std::deque<std::uint32_t> colours_;
+    std::deque<std::optional<QString>> printers_;
     QString clipboard_;
 };
 

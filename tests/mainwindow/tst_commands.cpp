@@ -4,6 +4,8 @@
 #include "Folders.h"
 #include "Form1.h"
 #include "Ini.h"
+#include "PrintSurface.h"
+#include "basPrinter.h"
 #include "ScriptedDesktop.h"
 #include "Slots.h"
 #include "SystemColour.h"
@@ -19,6 +21,33 @@
 #include <memory>
 
 using namespace kz;
+
+namespace {
+
+// A printer that keeps what it was set to and counts the documents.
+class PaperTray : public Printer {
+public:
+    QStringList installedPrinters() const override { return {QStringLiteral("Office")}; }
+    QString deviceName() const override { return name_; }
+    void choose(const QString& name) override { name_ = name; }
+    PaperOrientation orientation() const override { return orientation_; }
+    void setOrientation(PaperOrientation o) override { orientation_ = o; }
+    QPageSize::PageSizeId paperSize() const override { return QPageSize::Letter; }
+    void setPaperSize(QPageSize::PageSizeId) override {}
+    int copies() const override { return 1; }
+    void setCopies(int) override {}
+    bool print(const std::function<void(PrintSurface&)>&) override {
+        ++documents;
+        return true;
+    }
+    int documents = 0;
+
+private:
+    QString name_ = QStringLiteral("Office");
+    PaperOrientation orientation_ = PaperOrientation::Portrait;
+};
+
+} // namespace
 
 class CommandsTest : public QObject {
     Q_OBJECT
@@ -179,6 +208,24 @@ private slots:
         QCOMPARE(QFile::exists(ArchivePath(work_)), !closes);
         QVERIFY(QFile::exists(LocalPath(work_, kCdIconName)));
         QCOMPARE(w.isVisible(), !closes);
+    }
+
+    void printMenus_askForThePrinterInTheirOrientation() {
+        fillProject();
+        Form1& w = start();
+        auto tray = std::make_unique<PaperTray>();
+        PaperTray* paper = tray.get();
+        w.setPrinter(std::move(tray));
+        desktop_->queuePrintCancel();
+        w.findChild<QAction*>(QStringLiteral("mnuCDPrint"))->trigger();
+        QCOMPARE(paper->documents, 0);
+        desktop_->queuePrinter(QStringLiteral("Office"));
+        w.findChild<QAction*>(QStringLiteral("mnuListPrint"))->trigger();
+        QCOMPARE(paper->documents, 1);
+        QCOMPARE(desktop_->printRequests.size(), 2);
+        QCOMPARE(desktop_->printRequests[0].title, QStringLiteral("印刷"));
+        QCOMPARE(desktop_->printRequests[0].orientation, PaperOrientation::Landscape);
+        QCOMPARE(desktop_->printRequests[1].orientation, PaperOrientation::Portrait);
     }
 
     void load_bringsASavedFolderBack() {

@@ -19,6 +19,7 @@ int RunPack(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunSave(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunPrint(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunDump(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // A colour value as typed: "0x8000000F" or "8000000F", at most 8 hex digits.

@@ -29,6 +29,7 @@ public:
     QString openFile(const QString&, const QString&, int) override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
     std::uint32_t chooseColour(std::uint32_t initial) override { return initial; }
+    bool choosePrinter(PrintJobSetup&) override { return false; }
     // The editor's own per-user store, so the command line sees the same lists.
     QString userSetting(const QString& application, const QString& section,
                         const QString& name) override;

@@ -3,7 +3,7 @@
 // the files.
 #include "Commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <utility>
@@ -24,6 +24,7 @@ constexpr Verb kVerbs[] = {
     {"dump", kz::cli::RunDump},
     {"save", kz::cli::RunSave},
     {"load", kz::cli::RunLoad},
+    {"print", kz::cli::RunPrint},
 };
 
 void Usage(QTextStream& err) {
@@ -36,7 +37,11 @@ void Usage(QTextStream& err) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // Printing needs fonts, and fonts need the GUI application; without a
+    // display the offscreen platform serves.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kazanoro"));
     QTextStream out(stdout);
     QTextStream err(stderr);
