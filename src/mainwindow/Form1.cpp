@@ -9,6 +9,8 @@
 #include "Fonts.h"
 #include "Ini.h"
 #include "Parts.h"
+#include "CdIcon.h"
+#include "frmOpt.h"
 #include "Printing.h"
 #include "QtPrinter.h"
 #include "Shell.h"
@@ -188,7 +190,8 @@ void Form1::buildMenus() {
     connect(item(file, "mnuListPrint", QStringLiteral("一覧印刷")), &QAction::triggered, this,
             [this] { PrintList(desktop_, printer(), workFolder_); });
     QMenu* edit = menu("mnuEdit", QStringLiteral("編集(&E)"));
-    item(edit, "mnuOp", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
+    connect(item(edit, "mnuOp", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)")), &QAction::triggered, this,
+            &Form1::OpenOptions);
     QMenu* help = menu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     QAction* about = item(help, "mnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
     connect(about, &QAction::triggered, this, [this] {
@@ -213,9 +216,9 @@ bool Form1::startUp() {
     if (!desktop_.claimSingleInstance(workFolder_))
         return false;
     // 5. The CD icon doubles as the window icon.
-    const QString cdIcon = LocalPath(workFolder_, kCdIconName);
+    const QString cdIcon = CdIconPath(workFolder_);
     if (FileExists(cdIcon)) {
-        const QIcon icon(cdIcon);
+        const QIcon icon = LoadCdIcon(cdIcon);
         if (!icon.isNull())
             setWindowIcon(icon);
     }
@@ -316,6 +319,14 @@ void Form1::applyColours() {
         SetTextColour(name, fore);
 }
 
+void Form1::OpenOptions() {
+    if (!options_)
+        options_ = new frmOpt(*this);
+    options_->show();
+    options_->raise();
+    options_->activateWindow();
+}
+
 Printer& Form1::printer() {
     // One printer for the whole run, so its choice and settings carry over
     // from one print command to the next; made on first use, as it asks the
@@ -396,6 +407,8 @@ void Form1::closeEvent(QCloseEvent* event) {
     RemoveWorkingIcons(workFolder_);
     if (about_)
         about_->close();
+    if (options_)
+        options_->close();
     event->accept();
 }
 

@@ -2,6 +2,8 @@
 
 #include "Dialog.h"
 #include "EntryHost.h"
+#include "OptionsHost.h"
+#include "frmOpt.h"
 #include "VariantTable.h"
 
 #include <QMainWindow>
@@ -20,13 +22,14 @@ namespace kz {
 
 class Desktop;
 class Dialog;
+class frmOpt;
 class Printer;
 class frmAbout;
 
 // The main window: a working preview of the launcher. One page of five slot
 // buttons with their icons and names, the details of the slot under the
 // pointer, paging through the 20 pages, and the project menus.
-class Form1 : public QMainWindow, public EntryHost {
+class Form1 : public QMainWindow, public EntryHost, public OptionsHost {
     Q_OBJECT
 
 public:
@@ -104,6 +107,16 @@ public:
     void markModified() override { modified_ = true; }
     void editorClosed() override;
 
+    // What the options window reads and sets.
+    std::uint32_t hostTextColour() const override { return text_; }
+    void applyLauncherColours(std::uint32_t background, std::uint32_t text) override {
+        setLauncherColours(background, text);
+    }
+    void setHostIcon(const QIcon& icon) override { setWindowIcon(icon); }
+    // Opens the options window, or brings the open one to the front.
+    void OpenOptions();
+    frmOpt* options() const { return options_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Offers to save a modified project, then clears the working project.
@@ -150,6 +163,7 @@ private:
     QWidget* client_ = nullptr;
     frmAbout* about_ = nullptr;
     QPointer<Dialog> editor_;
+    QPointer<frmOpt> options_;
     std::unique_ptr<Printer> printer_;
 
     friend class Form1Test;

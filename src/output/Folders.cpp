@@ -1,6 +1,7 @@
 #include "Folders.h"
 
 #include "Desktop.h"
+#include "ExtraFiles.h"
 #include "FileName.h"
 #include "Ini.h"
 #include "Parts.h"
@@ -53,13 +54,8 @@ SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QStrin
     WriteIni(desktop, inf, QStringLiteral("autorun"), QStringLiteral("OPEN"), kLauncherName);
 
     // The additional files, in list order, until the first empty value.
-    for (int n = 0;; ++n) {
-        const QString file =
-            desktop.userSetting(kUserApplication, kAdditionalFilesSection, QString::number(n));
-        if (file.isEmpty())
-            break;
+    for (const QString& file : ReadExtraFiles(desktop))
         CopyIfChanged(desktop, file, out(FileNameOf(file)));
-    }
 
     const bool withIcon = FileExists(workIcon);
     if (withIcon)

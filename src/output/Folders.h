@@ -18,9 +18,6 @@ class Desktop;
 
 inline const QString kLauncherName = QStringLiteral("AutoRun.exe");
 inline const QString kAutorunInfName = QStringLiteral("Autorun.inf");
-// Where the list of additional files lives in the per-user store.
-inline const QString kUserApplication = QStringLiteral("Quelmark");
-inline const QString kAdditionalFilesSection = QStringLiteral("DLLFile");
 
 struct SaveSource {
     QString workFolder;    // the project

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -226,6 +228,22 @@ private slots:
         QCOMPARE(desktop_->printRequests[0].title, QStringLiteral("印刷"));
         QCOMPARE(desktop_->printRequests[0].orientation, PaperOrientation::Landscape);
         QCOMPARE(desktop_->printRequests[1].orientation, PaperOrientation::Portrait);
+    }
+
+    void optionsMenu_opensOneWindowThatPaintsTheLauncher() {
+        Form1& w = start();
+        QAction* op = w.findChild<QAction*>(QStringLiteral("mnuOp"));
+        op->trigger();
+        QPointer<frmOpt> first = w.options();
+        QVERIFY(first && first->isVisible());
+        op->trigger(); // again while open: the same window
+        QCOMPARE(w.options(), first.data());
+        desktop_->queueColour(ColourValue(0, 64, 0));
+        QTest::mouseClick(first->findChild<QLabel*>(QStringLiteral("F_Color")), Qt::LeftButton);
+        first->findChild<QPushButton*>(QStringLiteral("OK"))->click();
+        QCOMPARE(w.backgroundColour(), ColourValue(0, 64, 0));
+        QCOMPARE(w.textColour(), kButtonTextColour);
+        QTRY_VERIFY(!first);
     }
 
     void load_bringsASavedFolderBack() {

@@ -1,6 +1,7 @@
 // The output folder as a CD sees it after Save, and the working folder after
 // Load of either kind of saved folder.
 #include "FileName.h"
+#include "ExtraFiles.h"
 #include "Folders.h"
 #include "Ini.h"
 #include "ScriptedDesktop.h"
@@ -143,11 +144,11 @@ private slots:
         const QString b = dir_->filePath(QStringLiteral("y/b.dll"));
         QVERIFY(Put(a, "A"));
         QVERIFY(Put(b, "B"));
-        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "0", a);
-        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "1",
+        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "0", a);
+        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "1",
                                  dir_->filePath(QStringLiteral("gone.dll")));
-        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "2", b);
-        desktop_->setUserSetting(kUserApplication, kAdditionalFilesSection, "4",
+        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "2", b);
+        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "4",
                                  dir_->filePath(QStringLiteral("after-a-gap.dll")));
         QVERIFY(save(out_).complete());
         QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("a.dll"))), QByteArray("A"));

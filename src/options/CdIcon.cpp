@@ -1,0 +1,87 @@
+#include "CdIcon.h"
+
+#include "FileName.h"
+#include "Slots.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPixmap>
+#include <QSaveFile>
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+namespace kz {
+
+namespace {
+
+// True when both paths name one file on disk, however they are spelled. The
+// file system decides (device and file number), so links, "." and ".." and
+// letter case on a case-insensitive volume all count.
+bool SameFile(const QString& a, const QString& b) {
+    try {
+        std::error_code error;
+        const bool same =
+            std::filesystem::equivalent(std::filesystem::path(a.toStdU16String()),
+                                        std::filesystem::path(b.toStdU16String()), error);
+        return !error && same;
+    } catch (const std::exception&) {
+        // A path the conversion refuses names no file we could copy either.
+        return false;
+    }
+}
+
+// An ICO file holds a handful of sizes; this bounds a damaged directory.
+constexpr int kMostIconImages = 64;
+
+} // namespace
+
+QString CdIconPath(const QString& workFolder) {
+    return LocalPath(workFolder, kCdIconName);
+}
+
+bool ApplyCdIcon(const QString& chosen, const QString& workingIconPath) {
+    if (chosen == workingIconPath || chosen.isEmpty())
+        return false;
+    if (SameFile(chosen, workingIconPath))
+        return false;
+    // Only a plain file: reading a pipe or a device could wait for ever.
+    if (!QFileInfo(chosen).isFile())
+        return false;
+    QFile source(chosen);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return false;
+    source.close();
+
+    QSaveFile target(workingIconPath);
+    if (!target.open(QIODevice::WriteOnly))
+        return false;
+    if (target.write(bytes) != bytes.size()) {
+        target.cancelWriting();
+        return false;
+    }
+    return target.commit();
+}
+
+QIcon LoadCdIcon(const QString& path) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QIcon icon;
+    const int count = qBound(1, reader.imageCount(), kMostIconImages);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        const QImage image = reader.read();
+        if (image.isNull())
+            break;
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
+} // namespace kz

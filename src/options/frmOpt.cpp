@@ -1,0 +1,358 @@
+#include "frmOpt.h"
+
+#include "CdIcon.h"
+#include "Desktop.h"
+#include "Drops.h"
+#include "ExtraFiles.h"
+#include "OptionsHost.h"
+#include "Parts.h"
+#include "SystemColour.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <utility>
+
+namespace kz {
+namespace {
+
+// The window is drawn up for a tab row that ends above 360 twips, where the
+// first controls on a page begin; the styles' tabs are a little taller.
+class LowTabs : public QProxyStyle {
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_TabBarTab)
+            result.setHeight(std::min(result.height(), kTabRowHeight));
+        return result;
+    }
+
+private:
+    // 24 pixels, less the pane's edge below the row.
+    static constexpr int kTabRowHeight = 22;
+};
+
+// A tab control whose pages' controls are placed relative to the tab control
+// itself, tab row included, as the window is drawn up. Qt puts the pages
+// below a tab row whose height depends on the style and the font, so the
+// controls follow the page stack whenever Qt moves it.
+class TabControl : public QTabWidget {
+public:
+    explicit TabControl(QWidget* parent) : QTabWidget(parent) {
+        auto* style = new LowTabs;
+        style->setParent(this);
+        tabBar()->setStyle(style);
+    }
+
+    void place(int tab, QWidget* control, const QRect& rect) {
+        QWidget* page = widget(tab);
+        control->setParent(page);
+        placed_.append({control, rect});
+        // Every page fills the one stack that holds them.
+        if (!stack_) {
+            stack_ = page->parentWidget();
+            stack_->installEventFilter(this);
+        }
+        reposition();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == stack_ && event->type() == QEvent::Move)
+            reposition();
+        return QTabWidget::eventFilter(watched, event);
+    }
+
+private:
+    void reposition() {
+        const QPoint pages = stack_->pos();
+        for (const auto& [control, rect] : std::as_const(placed_))
+            control->setGeometry(rect.translated(-pages));
+    }
+
+    QWidget* stack_ = nullptr;
+    QList<std::pair<QWidget*, QRect>> placed_;
+};
+
+const QString kIconFilter = QStringLiteral("ｱｲｺﾝ(*.ico)|*.ico");
+const QString kExtraFileFilter =
+    QStringLiteral("ﾀﾞｲﾅﾐｯｸﾗｲﾌﾞﾗﾘ(*.dll)|*.dll|実行ﾌｧｲﾙ(*.exe)|*.exe|全てのﾌｧｲﾙ(*.*)|*.*");
+const QString kExtraFileTitle = QStringLiteral("追加ファイルの選択");
+
+// The preview box holds one icon of the usual large size.
+constexpr int kPreviewSide = 32;
+
+// Only the name decides whether a dropped file is offered as the CD icon.
+bool IsIconName(const QString& path) {
+    return path.right(4).toLower() == QLatin1String(".ico");
+}
+
+void SetBackground(QLabel* label, std::uint32_t colour) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, ResolveColour(colour));
+    label->setPalette(p);
+}
+
+} // namespace
+
+frmOpt::frmOpt(OptionsHost& host) : QDialog(host.hostWindow()), host_(host) {
+    setObjectName(QStringLiteral("frmOpt"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(QStringLiteral("ｵﾌﾟｼｮﾝ"));
+    buildControls();
+    load();
+}
+
+frmOpt::~frmOpt() = default;
+
+void frmOpt::buildControls() {
+    setFixedSize(Px(4845), Px(3060));
+
+    auto* tabs = new TabControl(this);
+    ssTab1_ = tabs;
+    tabs->setObjectName(QStringLiteral("SSTab1"));
+    tabs->setGeometry(TwipsRect(120, 120, 4575, 2415));
+    for (const QString& caption :
+         {QStringLiteral("ﾗﾝﾁｬｰ設定"), QStringLiteral("ﾗｲﾃｨﾝｸﾞﾌｧｲﾙ"), QStringLiteral("etc")})
+        tabs->addTab(new QWidget, caption);
+
+    auto frame = [tabs](const char* name, const QString& caption, int top) {
+        auto* box = new QGroupBox(caption);
+        box->setObjectName(QLatin1String(name));
+        tabs->place(0, box, TwipsRect(120, top, 4215, 735));
+        return box;
+    };
+    auto swatch = [this](const char* name, QWidget* parent) {
+        auto* label = new QLabel(parent);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(TwipsRect(120, 240, 855, 375));
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label->setLineWidth(1);
+        label->setAutoFillBackground(true);
+        label->installEventFilter(this);
+        return label;
+    };
+    QGroupBox* frame1 = frame("Frame1", QStringLiteral("ﾗﾝﾁｬｰの背景色"), 780);
+    fColor_ = swatch("F_Color", frame1);
+    QGroupBox* frame3 = frame("Frame3", QStringLiteral("ﾃｷｽﾄの文字色"), 1620);
+    label3_ = swatch("Label3", frame3);
+    label4_ = new QLabel(QStringLiteral("Aaあぁアァ亜宇"), frame3);
+    label4_->setObjectName(QStringLiteral("Label4"));
+    label4_->setGeometry(TwipsRect(1560, 360, 1815, 255));
+
+    list1_ = new QListWidget;
+    list1_->setObjectName(QStringLiteral("List1"));
+    list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The right button belongs to the pop-up menu alone (see eventFilter).
+    list1_->setContextMenuPolicy(Qt::PreventContextMenu);
+    listViewport_ = list1_->viewport();
+    listViewport_->installEventFilter(this);
+    tabs->place(1, list1_, TwipsRect(120, 360, 4335, 1860));
+
+    auto* label2 = new QLabel(QStringLiteral("CDｱｲｺﾝ"));
+    label2->setObjectName(QStringLiteral("Label2"));
+    tabs->place(2, label2, TwipsRect(120, 360, 735, 255));
+    picture1_ = new QLabel;
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    picture1_->setLineWidth(2);
+    picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture1_->setAcceptDrops(true);
+    picture1_->installEventFilter(this);
+    tabs->place(2, picture1_, TwipsRect(120, 600, 615, 615));
+    label1_ = new QLabel;
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setTextFormat(Qt::PlainText);
+    label1_->setWordWrap(true);
+    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    tabs->place(2, label1_, TwipsRect(840, 600, 3375, 495));
+
+    ssTab1_->setCurrentIndex(1);
+
+    // Neither button is the default nor the cancel button: Enter presses only
+    // the button that has the focus, and Escape does nothing.
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("OK"));
+    ok_->setGeometry(TwipsRect(2400, 2640, 1095, 375));
+    command2_ = new QPushButton(QStringLiteral("キャンセル"), this);
+    command2_->setObjectName(QStringLiteral("Command2"));
+    command2_->setGeometry(TwipsRect(3600, 2640, 1095, 375));
+    connect(ok_, &QPushButton::clicked, this, &frmOpt::accept);
+    connect(command2_, &QPushButton::clicked, this, &frmOpt::reject);
+
+    mnusub_ = new QMenu(this);
+    mnusub_->setObjectName(QStringLiteral("mnusub"));
+    mnuAdd_ = mnusub_->addAction(QStringLiteral("ﾘｽﾄに追加"));
+    mnuAdd_->setObjectName(QStringLiteral("mnuAdd"));
+    mnuDel_ = mnusub_->addAction(QStringLiteral("ﾘｽﾄから削除"));
+    mnuDel_->setObjectName(QStringLiteral("mnuDel"));
+    connect(mnuAdd_, &QAction::triggered, this, &frmOpt::addFile);
+    connect(mnuDel_, &QAction::triggered, this, &frmOpt::removeFile);
+}
+
+void frmOpt::load() {
+    background_ = host_.hostBackground();
+    text_ = host_.hostTextColour();
+    showSwatches();
+    if (QWidget* main = host_.hostWindow())
+        setWindowIcon(main->windowIcon());
+    workingIcon_ = CdIconPath(host_.hostWorkFolder());
+    if (FileExists(workingIcon_))
+        showCdIcon(workingIcon_);
+    list1_->addItems(ReadExtraFiles(host_.hostDesktop()));
+}
+
+void frmOpt::showSwatches() {
+    SetBackground(fColor_, background_);
+    SetBackground(label3_, text_);
+    QPalette p = label4_->palette();
+    p.setColor(QPalette::WindowText, ResolveColour(text_));
+    label4_->setPalette(p);
+}
+
+void frmOpt::pickColour(QLabel* swatch) {
+    std::uint32_t& colour = swatch == fColor_ ? background_ : text_;
+    // A cancelled picker answers with the colour it was given.
+    colour = host_.hostDesktop().chooseColour(colour);
+    showSwatches();
+}
+
+void frmOpt::showCdIcon(const QString& path) {
+    // The path is shown even when the file turns out not to be a picture;
+    // the preview then keeps what it showed.
+    label1_->setText(path);
+    const QIcon icon = LoadCdIcon(path);
+    if (icon.isNull())
+        return;
+    picture1_->setPixmap(icon.pixmap(QSize(kPreviewSide, kPreviewSide)));
+}
+
+void frmOpt::chooseCdIcon() {
+    const QString path = host_.hostDesktop().openFile(QString(), kIconFilter, 0);
+    if (!path.isEmpty())
+        showCdIcon(path);
+}
+
+void frmOpt::dropCdIcon(const QString& path) {
+    if (!path.isEmpty() && IsIconName(path))
+        showCdIcon(path);
+}
+
+void frmOpt::addFile() {
+    const QString path = host_.hostDesktop().openFile(kExtraFileTitle, kExtraFileFilter, 0);
+    if (!path.isEmpty())
+        list1_->addItem(path);
+}
+
+void frmOpt::removeFile() {
+    const QList<QListWidgetItem*> selected = list1_->selectedItems();
+    if (selected.isEmpty())
+        return;
+    delete list1_->takeItem(list1_->row(selected.first()));
+    // The removed line was the selection; no other line takes its place.
+    list1_->setCurrentRow(-1);
+}
+
+void frmOpt::accept() {
+    // Each step stands alone: one that cannot be done leaves the others.
+    host_.applyLauncherColours(background_, text_);
+    ApplyCdIcon(label1_->text(), workingIcon_);
+    const QIcon icon = LoadCdIcon(workingIcon_);
+    if (!icon.isNull())
+        host_.setHostIcon(icon);
+    QStringList files;
+    for (int i = 0; i < list1_->count(); ++i)
+        files.append(list1_->item(i)->text());
+    WriteExtraFiles(host_.hostDesktop(), files);
+    QDialog::accept();
+}
+
+void frmOpt::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
+    // Compared, never followed: children may already be gone while the
+    // window is taken down.
+    if (watched == listViewport_) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::RightButton)
+                break;
+            // Kept from the list, which would select the line under the pointer.
+            mnusub_->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* widget = static_cast<QWidget*>(watched);
+        if (mouse->button() != Qt::LeftButton ||
+            !widget->rect().contains(mouse->position().toPoint()))
+            break;
+        if (watched == fColor_ || watched == label3_) {
+            pickColour(static_cast<QLabel*>(watched));
+            return true;
+        }
+        if (watched == picture1_) {
+            chooseCdIcon();
+            return true;
+        }
+        break;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        if (watched == picture1_) {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (IsIconName(FirstDroppedFile(drag->mimeData())))
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (watched == picture1_) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            dropCdIcon(FirstDroppedFile(drop->mimeData()));
+            drop->acceptProposedAction();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace kz
