@@ -18,7 +18,6 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFrame>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -81,12 +80,6 @@ const QString kIconSourceFilter =
     QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|実行ﾌｧｲﾙ(*.exe;*.scr)|*.exe;*.scr|"
                    "ﾀﾞｲﾅﾐｯｸﾘﾝｸ ﾗｲﾌﾞﾗﾘ(*.dll)|*.dll");
 
-// Any picture file by its content, whatever its name says.
-QImage LoadPicture(const QString& path) {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return reader.read();
-}
 
 bool IsProgramFile(const QString& path) {
     QFile file(path);
@@ -213,7 +206,7 @@ void Dialog::load() {
         return ReadIni(settingsPath_, QLatin1String(section), QLatin1String(prefix) + slotKey_);
     };
     text1_->setText(read("FilePath", "Path_"));
-    picture1_->setPicture(LoadPicture(LocalPath(host_.hostWorkFolder(), IconLiteral(slotKey_))));
+    picture1_->setPicture(modPicture::LoadPicture(LocalPath(host_.hostWorkFolder(), IconLiteral(slotKey_))));
     text2_->setText(read("Text1", "Text_"));
     text3_->setText(read("Text2", "Text_"));
     text4_->setText(read("AppName", "App_"));
@@ -240,7 +233,7 @@ void Dialog::ShowIconChoices(const QString& path) {
         // An icon file only changes the preview; the offered list stays.
         QImage picture = modPicture::IconPicture(path, 0);
         if (picture.isNull())
-            picture = LoadPicture(path);
+            picture = modPicture::LoadPicture(path);
         if (!picture.isNull())
             picture1_->setPicture(picture);
         return;

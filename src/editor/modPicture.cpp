@@ -1,5 +1,7 @@
 #include "modPicture.h"
 
+#include <QImageReader>
+
 #include "IconResources.h"
 
 #include <QFileInfo>
@@ -107,6 +109,30 @@ QImage AssociatedIcon(const QString& path) {
     if (icon.isNull())
         return {};
     return AtIconSize(icon.pixmap(QSize(kIconSide, kIconSide)).toImage());
+}
+
+QList<QImage> LoadAllPictures(const QString& path, int most) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QList<QImage> images;
+    const int count = qBound(1, reader.imageCount(), most);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        QImage image = reader.read();
+        if (image.isNull())
+            break;
+        images.append(std::move(image));
+    }
+    return images;
+}
+
+QImage LoadPicture(const QString& path) {
+    const QList<QImage> images = LoadAllPictures(path);
+    for (const QImage& image : images)
+        if (image.size() == QSize(kIconSide, kIconSide))
+            return image;
+    return images.isEmpty() ? QImage() : images.first();
 }
 
 } // namespace kz::modPicture

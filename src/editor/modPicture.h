@@ -5,6 +5,7 @@
 // icon its type has on this desktop.
 
 #include <QImage>
+#include <QList>
 #include <QString>
 
 namespace kz::modPicture {
@@ -32,5 +33,13 @@ bool HasAssociatedIcon(const QString& path);
 
 // That icon as a kIconSide x kIconSide ARGB32 image; null when there is none.
 QImage AssociatedIcon(const QString& path);
+
+// The general picture loader: any picture file, its format told by the
+// content (an icon file's bitmap under an .ico name loads too). Of a file with
+// several images, the 32 x 32 one, else the first. Null when nothing loads.
+QImage LoadPicture(const QString& path);
+
+// Every image of the file, in stored order (at most `most`).
+QList<QImage> LoadAllPictures(const QString& path, int most = 64);
 
 } // namespace kz::modPicture

@@ -12,6 +12,7 @@
 #include "CdIcon.h"
 #include "frmOpt.h"
 #include "Printing.h"
+#include "modPicture.h"
 #include "QtPrinter.h"
 #include "Shell.h"
 #include "Slots.h"
@@ -25,7 +26,6 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -242,9 +242,7 @@ void Form1::loadButtonPicture(int button, const QString& iconPath) {
     com->setIcon(QIcon());
     if (!FileExists(iconPath))
         return;
-    QImageReader reader(iconPath);
-    reader.setDecideFormatFromContent(true); // bitmaps under an .ico name
-    const QImage image = reader.read();
+    const QImage image = modPicture::LoadPicture(iconPath); // bitmaps under an .ico name
     if (!image.isNull())
         com->setIcon(QIcon(QPixmap::fromImage(image)));
 }

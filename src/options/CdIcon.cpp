@@ -1,11 +1,12 @@
 #include "CdIcon.h"
 
+#include "modPicture.h"
+
 #include "FileName.h"
 #include "Slots.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPixmap>
 #include <QSaveFile>
 
@@ -69,18 +70,9 @@ bool ApplyCdIcon(const QString& chosen, const QString& workingIconPath) {
 }
 
 QIcon LoadCdIcon(const QString& path) {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
     QIcon icon;
-    const int count = qBound(1, reader.imageCount(), kMostIconImages);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && !reader.jumpToImage(i))
-            break;
-        const QImage image = reader.read();
-        if (image.isNull())
-            break;
+    for (const QImage& image : modPicture::LoadAllPictures(path, kMostIconImages))
         icon.addPixmap(QPixmap::fromImage(image));
-    }
     return icon;
 }
 

@@ -1,5 +1,7 @@
 #include "PrintLayout.h"
 
+#include "modPicture.h"
+
 #include "FileName.h"
 #include "HalfWidth.h"
 #include "Ini.h"
@@ -7,7 +9,6 @@
 #include "PrintSurface.h"
 #include "Slots.h"
 
-#include <QImageReader>
 #include <QPainter>
 
 namespace kz {
@@ -55,7 +56,7 @@ void DrawSlotIcon(PrintSurface& surface, const PrintSource& source, const QStrin
     const QString path = LocalPath(source.workFolder, IconLiteral(key));
     if (!FileExists(path))
         return;
-    const QImage picture = LoadPicture(path);
+    const QImage picture = modPicture::LoadPicture(path);
     if (!picture.isNull())
         surface.drawPicture(target, PictureBoxImage(picture, source.pictureBoxColour));
 }
@@ -65,25 +66,6 @@ void DrawSlotIcon(PrintSurface& surface, const PrintSource& source, const QStrin
 QString SlotLabel(int button, int page) {
     return QString::number(button + 1) + QLatin1Char('/') +
            QStringLiteral("%1").arg(page + 1, 2, 10, QLatin1Char(' '));
-}
-
-QImage LoadPicture(const QString& path) {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    QImage first;
-    const int count = std::max(1, reader.imageCount());
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && !reader.jumpToImage(i))
-            break;
-        const QImage image = reader.read();
-        if (image.isNull())
-            break;
-        if (image.size() == QSize(32, 32))
-            return image;
-        if (first.isNull())
-            first = image;
-    }
-    return first;
 }
 
 QImage PictureBoxImage(const QImage& picture, const QColor& background) {
@@ -97,7 +79,7 @@ QImage PictureBoxImage(const QImage& picture, const QColor& background) {
 void PrintJacketHeader(PrintSurface& surface, const PrintSource& source, int x, int y) {
     const QString cdIcon = LocalPath(source.workFolder, QStringLiteral("\\") + kCdIconName);
     if (FileExists(cdIcon)) {
-        const QImage picture = LoadPicture(cdIcon);
+        const QImage picture = modPicture::LoadPicture(cdIcon);
         if (!picture.isNull())
             surface.drawPicture(QPoint(x + 1700, y + 72), picture);
     }

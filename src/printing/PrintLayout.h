@@ -33,11 +33,6 @@ inline constexpr int kPictureBoxPixels = 615 / 15;
 // "1/ 1", "3/12".
 QString SlotLabel(int button, int page);
 
-// A picture file recognised by its content, whatever its extension says (slot
-// icon files are bitmaps). Of an icon with several images, the standard 32
-// pixel one. Null when there is none or it cannot be read.
-QImage LoadPicture(const QString& path);
-
 // What the picture box shows when the picture is loaded into it: the box's
 // background with the picture at its top-left corner, cut at the box's edge.
 // This whole square is what gets scaled onto the paper.
