@@ -23,10 +23,12 @@ KZ_BUILD_PACKAGES=(
     libicu-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     xdg-utils
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 # AutoRun.exe, cross-built
 )
 # What the tests, fuzzers and benchmarks need on top.
 KZ_TEST_PACKAGES=(
     clang libclang-rt-14-dev
     libbenchmark-dev
     poppler-utils
+    wine64 xvfb xauth xdotool imagemagick
 )

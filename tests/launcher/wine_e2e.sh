@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# AutoRun.exe on a CD folder saved by kazanoro-cli, run under Wine on a virtual
+# X server: the launcher writes what its controls show on every page and slot
+# (/dump-window-texts) and closes; this checks the names, texts, colours, icons,
+# paging and copy buttons against what was saved. Then a click on a slot must
+# start its file in the file's folder and Escape close the launcher, and a
+# damaged or missing Auto_Run.dat must give its message.
+#
+#   wine_e2e.sh KAZANORO_CLI AUTORUN_EXE_64 WORKDIR
+#
+# Exit 0 passed, 1 failed, 77 skipped (no 64-bit build, Wine, Xvfb, xdotool
+# or ImageMagick).
+set -uo pipefail
+cli=$1
+exe=${2-}
+work=$3
+here=$(cd "$(dirname "$0")" && pwd)
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+[ -n "$exe" ] && [ -f "$exe" ] || skip "no 64-bit AutoRun.exe (x86_64-w64-mingw32-g++ not installed)"
+wine=$(command -v wine64 || true)
+[ -z "$wine" ] && [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+[ -n "$wine" ] || skip "wine64 not installed"
+wineserver=$(command -v wineserver || true)
+[ -z "$wineserver" ] && [ -x /usr/lib/wine/wineserver ] && wineserver=/usr/lib/wine/wineserver
+command -v xvfb-run >/dev/null || skip "xvfb-run not installed"
+command -v xauth >/dev/null || skip "xauth not installed (xvfb-run needs it)"
+command -v xdotool >/dev/null || skip "xdotool not installed"
+command -v convert >/dev/null || skip "ImageMagick's convert not installed"
+
+mkdir -p "$work"
+# A prefix of its own, kept between runs: creating one takes a while.
+export WINEPREFIX="$work/prefix"
+export WINEDEBUG=-all
+# No offers to install Mono or Gecko: they would wait for an answer.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() { [ -n "$wineserver" ] && "$wineserver" -k 2>/dev/null; }
+trap cleanup EXIT
+# Killed on a timeout, still end the Wine processes.
+trap 'exit 1' TERM INT
+
+failures=0
+check() { # check DESCRIPTION EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        echo "ok: $1"
+    else
+        echo "FAIL: $1: expected '$2', got '$3'"
+        failures=$((failures + 1))
+    fi
+}
+
+# The value of KEY in the block of slot SLOT (or, without SLOT, its first line).
+field() { # field DUMP KEY [SLOT]
+    awk -F'\t' -v key="$2" -v slot="${3-}" '
+        $1 == "slot" { current = $2 }
+        $1 == key && (slot == "" || current "" == slot "") { sub(/^[^\t]*\t/, ""); print; exit }' "$1"
+}
+
+# Runs the launcher in FOLDER and leaves its dump in FOLDER.dump.txt.
+run_launcher() { # run_launcher FOLDER SECONDS
+    local folder=$1
+    local dump="$folder.dump.txt"
+    rm -f "$dump"
+    local windows_dump="Z:${dump//\//\\}"
+    timeout "$2" xvfb-run -a -s "-screen 0 1024x768x24" \
+        "$wine" "$folder/AutoRun.exe" /dump-window-texts "$windows_dump" >"$folder.log" 2>&1
+    local status=$?
+    [ -n "$wineserver" ] && "$wineserver" -w 2>/dev/null
+    return $status
+}
+
+echo "== a CD saved by kazanoro-cli"
+bash "$here/make_test_cd.sh" "$cli" "$work/project" "$work/cd" || {
+    echo "FAIL: could not make the CD folder"
+    exit 1
+}
+shipped="$(dirname "$cli")/AutoRun.exe"
+if [ -f "$shipped" ]; then
+    cmp -s "$shipped" "$work/cd/AutoRun.exe"
+    check "save copied the launcher from beside the program" 0 $?
+fi
+cp "$exe" "$work/cd/AutoRun.exe"
+
+run_launcher "$work/cd" 100
+check "launcher exit code" 0 $?
+dump="$work/cd.dump.txt"
+[ -s "$dump" ] || {
+    echo "FAIL: no window dump; Wine said:"
+    cat "$work/cd.log"
+    exit 1
+}
+
+check "menu read" loaded "$(field "$dump" state)"
+check "background colour" "#E0E8F0" "$(field "$dump" background)"
+check "names colour" "#000080" "$(field "$dump" names)"
+check "first page" 1/20 "$(field "$dump" page)"
+check "<< hidden on page 1" hidden "$(field "$dump" Down)"
+check ">> shown on page 1" shown "$(field "$dump" UP)"
+
+check "slot 00 name" "テスト アプリ" "$(field "$dump" Label1 00)"
+check "slot 00 BMP icon" "bitmap 32x32" "$(field "$dump" Com 00)"
+check "slot 00 first line" "http://example.com/ja/" "$(field "$dump" Label2 00)"
+check "slot 00 address in blue" "#0000FF" "$(field "$dump" Label2.colour 00)"
+check "slot 00 second line" "二行目の説明です" "$(field "$dump" Label3 00)"
+check "slot 00 path" 'tools\setup.exe' "$(field "$dump" Label5 00)"
+check "slot 00 default first title" "登録ﾕｰｻﾞｰ名" "$(field "$dump" Label7 00)"
+check "slot 00 stored second title" "製品キー" "$(field "$dump" Label6 00)"
+check "slot 00 first value" "山田太郎" "$(field "$dump" Text1 00)"
+check "slot 00 copy of the first value" "山田太郎" "$(field "$dump" copy1 00)"
+check "slot 00 copy of the whole second value" "ABCD-EFGH-IJKL" "$(field "$dump" copy2 00)"
+check "slot 00 copy of characters 5 to 8" "-EFG" "$(field "$dump" copy2.selection 00)"
+
+check "slot 10 name in half-width kana" "ﾒﾓ帳で読む説明書" "$(field "$dump" Label1 10)"
+check "slot 10 first line in red" "#FF0000" "$(field "$dump" Label2.colour 10)"
+check "slot 10 capitals are not an address" "#000000" "$(field "$dump" Label3.colour 10)"
+check "slot 10 empty first value copies nothing" "" "$(field "$dump" copy1 10)"
+check "slot 20 .ico icon" "icon 32x32" "$(field "$dump" Com 20)"
+check "slot 20 short line keeps red" "#FF0000" "$(field "$dump" Label2.colour 20)"
+check "slot 30 name without a path" "名前だけの枠" "$(field "$dump" Label1 30)"
+check "slot 30 no icon" none "$(field "$dump" Com 30)"
+check "slot 40 Japanese path" 'ﾂｰﾙ\起動.bat' "$(field "$dump" Label5 40)"
+check "slot 11 empty" "" "$(field "$dump" Label1 11)"
+check "slot 41 on page 2" "二ページ目の道具" "$(field "$dump" Label1 41)"
+check "slot 41 32-bit BMP icon" "bitmap 32x32" "$(field "$dump" Com 41)"
+check "slot 41 stored titles" "ID PIN" "$(field "$dump" Label7 41) $(field "$dump" Label6 41)"
+check "slot 017 on page 18" "最後のページ" "$(field "$dump" Label1 017)"
+check "every page reached" \
+    "$(printf '%s/20 ' $(seq 1 20))" "$(awk -F'\t' '$1 == "page" { printf "%s ", $2 }' "$dump")"
+check "<< and >> on the last page" "shown hidden" \
+    "$(awk -F'\t' '$1 == "page" { last = ($2 == "20/20") } last && ($1 == "Down" || $1 == "UP") { printf "%s%s", sep, $2; sep = " " }' "$dump")"
+
+echo "== clicking a slot starts its file in the file's folder; Escape closes"
+# Runs inside the X server: start the launcher, wait for its window, click the
+# fifth slot button (window coordinates at 96 dpi), wait for the started batch
+# file's mark, then press Escape and pass on the launcher's exit code (3 when
+# it did not close).
+press_fifth_slot() { # press_fifth_slot WINE FOLDER TITLE MARK
+    "$1" "$2/AutoRun.exe" &
+    local pid=$!
+    local window
+    window=$(timeout 30 xdotool search --sync --name "^$3\$" | head -1)
+    if [ -z "$window" ]; then
+        kill "$pid"
+        return 2
+    fi
+    xdotool mousemove --window "$window" 20 316 click 1
+    for _ in $(seq 1 60); do
+        [ -s "$4" ] && break
+        sleep 0.5
+    done
+    # The started program took the focus: a click on the second value's box
+    # gives it back, then Escape closes the launcher.
+    xdotool mousemove --window "$window" 200 120 click 1 key Escape
+    for _ in $(seq 1 30); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.5
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill "$pid"
+        wait "$pid"
+        return 3
+    fi
+    wait "$pid"
+}
+mark="$work/cd/ﾂｰﾙ/ran.txt"
+rm -f "$mark"
+# xvfb-run is a POSIX shell script, which drops exported functions.
+timeout 80 xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash -c "$(declare -f press_fifth_slot); press_fifth_slot \"\$@\"" _ \
+    "$wine" "$work/cd" "$(field "$dump" window)" "$mark" >"$work/press.log" 2>&1
+check "launcher closed by Escape, exit code" 0 $?
+[ -n "$wineserver" ] && "$wineserver" -w 2>/dev/null
+check "the batch file ran in its own folder" yes "$([ -s "$mark" ] && echo yes || echo no)"
+
+echo "== a damaged Auto_Run.dat"
+rm -rf "$work/damaged"
+cp -r "$work/cd" "$work/damaged"
+head -c 100 "$work/cd/Auto_Run.dat" >"$work/damaged/Auto_Run.dat"
+run_launcher "$work/damaged" 40
+check "launcher exit code" 0 $?
+check "menu state" damaged "$(field "$work/damaged.dump.txt" state)"
+check "message" "Auto_Run.dat を読み込めません。" "$(field "$work/damaged.dump.txt" Label2 00)"
+check "no names" "" "$(awk -F'\t' '$1 == "Label1" && $2 != ""' "$work/damaged.dump.txt")"
+
+echo "== no Auto_Run.dat"
+rm -rf "$work/missing"
+mkdir -p "$work/missing"
+cp "$exe" "$work/missing/AutoRun.exe"
+run_launcher "$work/missing" 40
+check "launcher exit code" 0 $?
+check "menu state" missing "$(field "$work/missing.dump.txt" state)"
+check "message" "Auto_Run.dat が見つかりません。" "$(field "$work/missing.dump.txt" Label2 419)"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all checks passed"
