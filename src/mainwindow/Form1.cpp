@@ -202,7 +202,7 @@ void Form1::buildMenus() {
         about_->activateWindow();
     });
     QAction* topics = item(help, "mnuHelpTopic", QStringLiteral("ﾄﾋﾟｯｸ検索"));
-    connect(topics, &QAction::triggered, this, [this] { ShellOpen(desktop_, helpFile_); });
+    connect(topics, &QAction::triggered, this, [this] { desktop_.showHelp(helpFile_); });
 }
 
 bool Form1::startUp() {

@@ -50,6 +50,9 @@ public:
     // False when nothing could be started.
     virtual bool openDocument(const QString& target) = 0;
 
+    // Shows the program's help document at its contents page.
+    virtual void showHelp(const QString& helpFile) = 0;
+
     // Label of the volume whose root (or any path on it) is given; empty when it
     // has none or cannot be read.
     virtual QString volumeLabel(const QString& path) = 0;

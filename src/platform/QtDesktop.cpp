@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QColorDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QTextBrowser>
 #include <QUrl>
 
 namespace kz {
@@ -129,6 +131,32 @@ bool QtDesktop::openDocument(const QString& target) {
     const bool address = target.startsWith(QLatin1String("http:"), Qt::CaseInsensitive) ||
                          target.startsWith(QLatin1String("https:"), Qt::CaseInsensitive);
     return QDesktopServices::openUrl(address ? QUrl(target) : QUrl::fromLocalFile(target));
+}
+
+void QtDesktop::showHelp(const QString& helpFile) {
+    // The help is an HTML page under the name the program has always used;
+    // shown by the program itself, since no desktop knows what to open that
+    // name with (or picks a viewer for another kind of file).
+    if (!help_) {
+        auto* browser = new QTextBrowser;
+        browser->setObjectName(QStringLiteral("helpViewer"));
+        browser->setAttribute(Qt::WA_DeleteOnClose);
+        browser->setOpenExternalLinks(true);
+        browser->resize(640, 560);
+        help_ = browser;
+    }
+    auto* browser = static_cast<QTextBrowser*>(help_.data());
+    QFile file(helpFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        browser->deleteLater();
+        return;
+    }
+    browser->setHtml(QString::fromUtf8(file.readAll()));
+    browser->setSearchPaths({QFileInfo(helpFile).absolutePath()});
+    browser->setWindowTitle(browser->documentTitle());
+    browser->show();
+    browser->raise();
+    browser->activateWindow();
 }
 
 QString QtDesktop::volumeRoot(const QString& path) {

@@ -3,6 +3,8 @@
 #include "Desktop.h"
 
 #include <QLockFile>
+#include <QPointer>
+#include <QWidget>
 
 #include <memory>
 
@@ -19,6 +21,7 @@ public:
     void setClipboardText(const QString& text) override;
     QString clipboardText() const override;
     bool openDocument(const QString& target) override;
+    void showHelp(const QString& helpFile) override;
     QString volumeLabel(const QString& path) override;
     QString volumeRoot(const QString& path) override;
     bool claimSingleInstance(const QString& workFolder) override;
@@ -37,6 +40,7 @@ public:
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;
+    QPointer<QWidget> help_;
     QString claimedFolder_;
 };
 

@@ -38,6 +38,9 @@ public:
         return openSucceeds;
     }
 
+    void showHelp(const QString& helpFile) override { helpShown.append(helpFile); }
+    QStringList helpShown;
+
     QString volumeLabel(const QString& path) override;
     QString volumeRoot(const QString& path) override;
 

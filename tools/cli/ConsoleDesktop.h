@@ -21,6 +21,7 @@ public:
     void setClipboardText(const QString&) override {}
     QString clipboardText() const override { return {}; }
     bool openDocument(const QString&) override { return false; }
+    void showHelp(const QString&) override {}
     QString volumeLabel(const QString& path) override;
     QString volumeRoot(const QString& path) override;
     bool claimSingleInstance(const QString&) override { return true; }
