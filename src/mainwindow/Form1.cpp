@@ -263,9 +263,15 @@ void Form1::ShowPage() {
         label1_[static_cast<std::size_t>(i)]->setText(
             readSlot(QStringLiteral("AppName"), QStringLiteral("App_"), key));
     }
+    // Focus on the first button shows its details through the focus event;
+    // only when focus does not arrive (window hidden or inactive, or already
+    // there) are they shown here, so a page change reads them once.
+    QPushButton* first = com_[0];
+    const bool hadFocus = first->hasFocus();
     if (isVisible())
-        com_[0]->setFocus();
-    ShowDetails(0);
+        first->setFocus();
+    if (hadFocus || !first->hasFocus())
+        ShowDetails(0);
 }
 
 void Form1::ShowDetails(int button) {

@@ -1,7 +1,6 @@
 #include "QtDesktop.h"
 
 #include "SystemColour.h"
-#include "UserStore.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,7 +17,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
-#include <QStorageInfo>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -159,17 +157,7 @@ void QtDesktop::showHelp(const QString& helpFile) {
     browser->activateWindow();
 }
 
-QString QtDesktop::volumeRoot(const QString& path) {
-    const QStorageInfo info(path);
-    return info.isValid() ? info.rootPath() : QString();
-}
 
-QString QtDesktop::volumeLabel(const QString& path) {
-    const QStorageInfo info(path);
-    if (!info.isValid() || !info.isReady())
-        return {};
-    return info.name();
-}
 
 bool QtDesktop::claimSingleInstance(const QString& workFolder) {
     const QString canonical = QFileInfo(workFolder).absoluteFilePath();
@@ -248,19 +236,8 @@ bool QtDesktop::choosePrinter(PrintJobSetup& setup) {
     return true;
 }
 
-QString QtDesktop::userSetting(const QString& application, const QString& section,
-                               const QString& name) {
-    return userstore::Read(application, section, name);
-}
 
-void QtDesktop::setUserSetting(const QString& application, const QString& section,
-                               const QString& name, const QString& value) {
-    userstore::Write(application, section, name, value);
-}
 
-void QtDesktop::removeUserSection(const QString& application, const QString& section) {
-    userstore::RemoveSection(application, section);
-}
 
 QString QtDesktop::chooseFolder(const QString& title) {
     const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desktop.h"
+#include "SystemDesktop.h"
 
 #include <QLockFile>
 #include <QPointer>
@@ -11,7 +11,7 @@
 // The Desktop of the running editor: Qt's dialogs, clipboard and shell services.
 namespace kz {
 
-class QtDesktop : public Desktop {
+class QtDesktop : public SystemDesktop {
 public:
     QtDesktop();
     ~QtDesktop() override;
@@ -22,8 +22,6 @@ public:
     QString clipboardText() const override;
     bool openDocument(const QString& target) override;
     void showHelp(const QString& helpFile) override;
-    QString volumeLabel(const QString& path) override;
-    QString volumeRoot(const QString& path) override;
     bool claimSingleInstance(const QString& workFolder) override;
     std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
                                             qint64 total) override;
@@ -32,11 +30,6 @@ public:
     QString chooseFolder(const QString& title) override;
     std::uint32_t chooseColour(std::uint32_t initial) override;
     bool choosePrinter(PrintJobSetup& setup) override;
-    QString userSetting(const QString& application, const QString& section,
-                        const QString& name) override;
-    void setUserSetting(const QString& application, const QString& section, const QString& name,
-                        const QString& value) override;
-    void removeUserSection(const QString& application, const QString& section) override;
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;

@@ -1,8 +1,6 @@
 #include "ConsoleDesktop.h"
 
-#include "UserStore.h"
 
-#include <QStorageInfo>
 
 namespace kz {
 namespace {
@@ -27,29 +25,10 @@ Answer ConsoleDesktop::message(const QString& text, const QString& title, Messag
     return Answer::No;
 }
 
-QString ConsoleDesktop::volumeLabel(const QString& path) {
-    const QStorageInfo info(path);
-    return info.isValid() && info.isReady() ? info.name() : QString();
-}
 
-QString ConsoleDesktop::volumeRoot(const QString& path) {
-    const QStorageInfo info(path);
-    return info.isValid() ? info.rootPath() : QString();
-}
 
-QString ConsoleDesktop::userSetting(const QString& application, const QString& section,
-                               const QString& name) {
-    return userstore::Read(application, section, name);
-}
 
-void ConsoleDesktop::setUserSetting(const QString& application, const QString& section,
-                               const QString& name, const QString& value) {
-    userstore::Write(application, section, name, value);
-}
 
-void ConsoleDesktop::removeUserSection(const QString& application, const QString& section) {
-    userstore::RemoveSection(application, section);
-}
 
 std::unique_ptr<Progress> ConsoleDesktop::startProgress(const QString&, const QString&, qint64) {
     return std::make_unique<SilentProgress>();

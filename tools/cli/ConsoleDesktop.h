@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desktop.h"
+#include "SystemDesktop.h"
 
 #include <QTextStream>
 
@@ -9,7 +9,7 @@
 // shell actions that need a window do nothing.
 namespace kz {
 
-class ConsoleDesktop : public Desktop {
+class ConsoleDesktop : public SystemDesktop {
 public:
     explicit ConsoleDesktop(QTextStream& err) : err_(err) {}
 
@@ -22,8 +22,6 @@ public:
     QString clipboardText() const override { return {}; }
     bool openDocument(const QString&) override { return false; }
     void showHelp(const QString&) override {}
-    QString volumeLabel(const QString& path) override;
-    QString volumeRoot(const QString& path) override;
     bool claimSingleInstance(const QString&) override { return true; }
     std::unique_ptr<Progress> startProgress(const QString&, const QString&, qint64) override;
     void setBusy(bool) override {}
@@ -31,12 +29,6 @@ public:
     QString chooseFolder(const QString&) override { return {}; }
     std::uint32_t chooseColour(std::uint32_t initial) override { return initial; }
     bool choosePrinter(PrintJobSetup&) override { return false; }
-    // The editor's own per-user store, so the command line sees the same lists.
-    QString userSetting(const QString& application, const QString& section,
-                        const QString& name) override;
-    void setUserSetting(const QString& application, const QString& section, const QString& name,
-                        const QString& value) override;
-    void removeUserSection(const QString& application, const QString& section) override;
 
 private:
     QTextStream& err_;
