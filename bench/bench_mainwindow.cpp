@@ -1,12 +1,12 @@
 // Page change and start-up of the main window on a full project: every one of
 // the 100 slots with all its texts at 99 bytes.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_mainwindow
-#include "FileName.h"
-#include "Form1.h"
-#include "Ini.h"
-#include "Profile.h"
-#include "ScriptedDesktop.h"
-#include "Slots.h"
+#include "store/FileName.h"
+#include "mainwindow/Form1.h"
+#include "store/Ini.h"
+#include "store/Profile.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Slots.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 // the input nor allocate beyond its limits, and whatever it accepts must
 // survive a write and a read unchanged, while any shorter cut of that is
 // refused whole.
-#include "ArchiveCodec.h"
+#include "output/ArchiveCodec.h"
 
 #include <cstddef>
 #include <cstdint>

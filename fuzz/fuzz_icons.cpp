@@ -1,7 +1,7 @@
 // Any bytes as a program, a library or an icon file: reading icons must stay
 // within the bytes and the size limits, and an icon written out as an .ico
 // file must read back with the very same images.
-#include "IconResources.h"
+#include "editor/IconResources.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Any bytes as the CD's archive, as the launcher reads it: the menu it builds
 // and the pictures it would hand to the system must stay inside the bytes.
-#include "LauncherModel.h"
+#include "launcher/LauncherModel.h"
 
 #include <cstddef>
 #include <cstdint>

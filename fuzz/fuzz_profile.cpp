@@ -1,6 +1,6 @@
 // Any bytes as a settings file: lookups and edits must neither crash nor read
 // outside the text, and an edit must keep the value findable.
-#include "Profile.h"
+#include "store/Profile.h"
 
 #include <cstddef>
 #include <cstdint>

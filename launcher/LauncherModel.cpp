@@ -1,6 +1,6 @@
-#include "LauncherModel.h"
+#include "launcher/LauncherModel.h"
 
-#include "ArchiveCodec.h"
+#include "output/ArchiveCodec.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -9,7 +9,7 @@
 // Paths are resolved on UTF-16 text, after that conversion, because a trail
 // byte of a double-byte character can look like a backslash.
 
-#include "VariantTable.h"
+#include "store/VariantTable.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "LauncherWindow.h"
+#include "launcher/LauncherWindow.h"
 
-#include "Win32Text.h"
+#include "launcher/Win32Text.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -4,8 +4,8 @@
 // the details of the slot under the pointer or focused, paging, the copy
 // buttons and the button that opens the CD.
 
-#include "LauncherModel.h"
-#include "SlotPicture.h"
+#include "launcher/LauncherModel.h"
+#include "launcher/SlotPicture.h"
 
 #include <windows.h>
 

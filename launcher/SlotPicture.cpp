@@ -1,4 +1,4 @@
-#include "SlotPicture.h"
+#include "launcher/SlotPicture.h"
 
 #include <cstring>
 #include <utility>

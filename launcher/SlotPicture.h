@@ -3,7 +3,7 @@
 // The picture of a slot button, made from the icon bytes the archive holds: a
 // BMP file (what the editor writes) or an .ico file. Owns its GDI handle.
 
-#include "LauncherModel.h"
+#include "launcher/LauncherModel.h"
 
 #include <windows.h>
 

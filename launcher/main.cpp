@@ -4,8 +4,8 @@
 // A test switch, /dump-window-texts FILE, writes what every page and slot of
 // the window shows to FILE (UTF-8) once the window is up, then closes it.
 
-#include "LauncherModel.h"
-#include "LauncherWindow.h"
+#include "launcher/LauncherModel.h"
+#include "launcher/LauncherWindow.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "frmAbout.h"
+#include "about/frmAbout.h"
 
-#include "Version.h"
+#include "about/Version.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The editor. It works on the project in its working folder: the program's own
 // folder, or the per-user data folder where that cannot be written.
-#include "Form1.h"
-#include "Fonts.h"
-#include "QtDesktop.h"
+#include "mainwindow/Form1.h"
+#include "platform/Fonts.h"
+#include "platform/QtDesktop.h"
 
 #include <QApplication>
 #include <QDir>

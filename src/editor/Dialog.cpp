@@ -1,15 +1,15 @@
-#include "Dialog.h"
+#include "editor/Dialog.h"
 
-#include "Desktop.h"
-#include "Drops.h"
-#include "EntryHost.h"
-#include "FileName.h"
-#include "Ini.h"
-#include "Shell.h"
-#include "Slots.h"
-#include "SystemColour.h"
-#include "Twips.h"
-#include "modPicture.h"
+#include "platform/Desktop.h"
+#include "platform/Drops.h"
+#include "editor/EntryHost.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Shell.h"
+#include "store/Slots.h"
+#include "platform/SystemColour.h"
+#include "platform/Twips.h"
+#include "editor/modPicture.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "IconResources.h"
+#include "editor/IconResources.h"
 
 #include <algorithm>
 #include <array>

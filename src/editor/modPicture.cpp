@@ -1,8 +1,8 @@
-#include "modPicture.h"
+#include "editor/modPicture.h"
 
 #include <QImageReader>
 
-#include "IconResources.h"
+#include "editor/IconResources.h"
 
 #include <QFileInfo>
 #include <QIcon>

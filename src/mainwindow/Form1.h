@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Dialog.h"
-#include "EntryHost.h"
-#include "OptionsHost.h"
-#include "frmOpt.h"
-#include "VariantTable.h"
+#include "editor/Dialog.h"
+#include "editor/EntryHost.h"
+#include "options/OptionsHost.h"
+#include "options/frmOpt.h"
+#include "store/VariantTable.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,9 +1,9 @@
-#include "CdIcon.h"
+#include "options/CdIcon.h"
 
-#include "modPicture.h"
+#include "editor/modPicture.h"
 
-#include "FileName.h"
-#include "Slots.h"
+#include "store/FileName.h"
+#include "store/Slots.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "ExtraFiles.h"
+#include "options/ExtraFiles.h"
 
-#include "Desktop.h"
+#include "platform/Desktop.h"
 
 #include <limits>
 

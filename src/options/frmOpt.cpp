@@ -1,13 +1,13 @@
-#include "frmOpt.h"
+#include "options/frmOpt.h"
 
-#include "CdIcon.h"
-#include "Desktop.h"
-#include "Drops.h"
-#include "ExtraFiles.h"
-#include "OptionsHost.h"
-#include "Parts.h"
-#include "SystemColour.h"
-#include "Twips.h"
+#include "options/CdIcon.h"
+#include "platform/Desktop.h"
+#include "platform/Drops.h"
+#include "options/ExtraFiles.h"
+#include "options/OptionsHost.h"
+#include "store/Parts.h"
+#include "platform/SystemColour.h"
+#include "platform/Twips.h"
 
 #include <QAction>
 #include <QDropEvent>

@@ -1,4 +1,4 @@
-#include "ArchiveCodec.h"
+#include "output/ArchiveCodec.h"
 
 #include <limits>
 #include <string>

@@ -28,7 +28,7 @@
 // part of it and are ignored. A byte array's lower bound is read and dropped:
 // the bytes are all an icon file needs.
 
-#include "VariantTable.h"
+#include "store/VariantTable.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,12 +1,12 @@
-#include "Folders.h"
+#include "output/Folders.h"
 
-#include "Desktop.h"
-#include "ExtraFiles.h"
-#include "FileName.h"
-#include "Ini.h"
-#include "Parts.h"
-#include "Shell.h"
-#include "Slots.h"
+#include "platform/Desktop.h"
+#include "options/ExtraFiles.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Parts.h"
+#include "store/Shell.h"
+#include "store/Slots.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // of the working project. Core functions: the caller passes the folders and
 // the launcher colours, and shows its own windows.
 
-#include "Project.h"
+#include "output/Project.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,12 +1,12 @@
-#include "Project.h"
+#include "output/Project.h"
 
-#include "ArchiveCodec.h"
-#include "Cp932.h"
-#include "Desktop.h"
-#include "FileName.h"
-#include "Ini.h"
-#include "Parts.h"
-#include "Slots.h"
+#include "output/ArchiveCodec.h"
+#include "store/Cp932.h"
+#include "platform/Desktop.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Parts.h"
+#include "store/Slots.h"
 
 #include <QDir>
 #include <QFile>

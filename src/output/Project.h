@@ -4,7 +4,7 @@
 // The project table is the main window's; it is passed in, as are the working
 // folder and the launcher colours, so these functions read no window.
 
-#include "VariantTable.h"
+#include "store/VariantTable.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "Drops.h"
+#include "platform/Drops.h"
 
 #include <QDir>
 #include <QMimeData>

@@ -1,6 +1,6 @@
-#include "QtDesktop.h"
+#include "platform/QtDesktop.h"
 
-#include "SystemColour.h"
+#include "platform/SystemColour.h"
 
 #include <QApplication>
 #include <QClipboard>

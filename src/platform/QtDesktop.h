@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SystemDesktop.h"
+#include "platform/SystemDesktop.h"
 
 #include <QLockFile>
 #include <QPointer>

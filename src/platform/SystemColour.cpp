@@ -1,4 +1,4 @@
-#include "SystemColour.h"
+#include "platform/SystemColour.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "SystemDesktop.h"
+#include "platform/SystemDesktop.h"
 
 #include <QSettings>
 #include <QStorageInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desktop.h"
+#include "platform/Desktop.h"
 
 // The services of a Desktop that need no window: volume labels and roots and
 // the per-user settings store. Both the editor's and the command-line tool's

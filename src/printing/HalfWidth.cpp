@@ -1,4 +1,4 @@
-#include "HalfWidth.h"
+#include "printing/HalfWidth.h"
 
 #include <unicode/translit.h>
 #include <unicode/unistr.h>

@@ -1,13 +1,13 @@
-#include "PrintLayout.h"
+#include "printing/PrintLayout.h"
 
-#include "modPicture.h"
+#include "editor/modPicture.h"
 
-#include "FileName.h"
-#include "HalfWidth.h"
-#include "Ini.h"
-#include "Parts.h"
-#include "PrintSurface.h"
-#include "Slots.h"
+#include "store/FileName.h"
+#include "printing/HalfWidth.h"
+#include "store/Ini.h"
+#include "store/Parts.h"
+#include "printing/PrintSurface.h"
+#include "store/Slots.h"
 
 #include <QPainter>
 

@@ -1,11 +1,11 @@
-#include "Printing.h"
+#include "printing/Printing.h"
 
-#include "Fonts.h"
-#include "PrintLayout.h"
-#include "PrintSurface.h"
-#include "QtPrintSurface.h"
-#include "SystemColour.h"
-#include "basPrinter.h"
+#include "platform/Fonts.h"
+#include "printing/PrintLayout.h"
+#include "printing/PrintSurface.h"
+#include "printing/QtPrintSurface.h"
+#include "platform/SystemColour.h"
+#include "printing/basPrinter.h"
 
 #include <QMarginsF>
 #include <QPageLayout>

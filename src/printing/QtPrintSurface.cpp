@@ -1,4 +1,4 @@
-#include "QtPrintSurface.h"
+#include "printing/QtPrintSurface.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrintSurface.h"
+#include "printing/PrintSurface.h"
 
 #include <QFont>
 

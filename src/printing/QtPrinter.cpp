@@ -1,7 +1,7 @@
-#include "QtPrinter.h"
+#include "printing/QtPrinter.h"
 
-#include "Parts.h"
-#include "QtPrintSurface.h"
+#include "store/Parts.h"
+#include "printing/QtPrintSurface.h"
 
 #include <QPainter>
 #include <QPrinterInfo>

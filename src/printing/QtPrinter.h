@@ -1,6 +1,6 @@
 #pragma once
 
-#include "basPrinter.h"
+#include "printing/Printer.h"
 
 #include <QPrinter>
 

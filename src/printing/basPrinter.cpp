@@ -1,4 +1,4 @@
-#include "basPrinter.h"
+#include "printing/basPrinter.h"
 
 namespace kz::basPrinter {
 

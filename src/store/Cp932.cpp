@@ -1,4 +1,4 @@
-#include "Cp932.h"
+#include "store/Cp932.h"
 
 #include <unicode/ucnv.h>
 

@@ -1,4 +1,4 @@
-#include "FileName.h"
+#include "store/FileName.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
-#include "Ini.h"
+#include "store/Ini.h"
 
-#include "Cp932.h"
-#include "Desktop.h"
-#include "Profile.h"
+#include "store/Cp932.h"
+#include "platform/Desktop.h"
+#include "store/Profile.h"
 
 #include <QDateTime>
 #include <QFile>

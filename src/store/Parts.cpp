@@ -1,7 +1,7 @@
-#include "Parts.h"
+#include "store/Parts.h"
 
-#include "Desktop.h"
-#include "FileName.h"
+#include "platform/Desktop.h"
+#include "store/FileName.h"
 
 #include <QDir>
 #include <QFile>

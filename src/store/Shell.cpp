@@ -1,9 +1,9 @@
-#include "Shell.h"
+#include "store/Shell.h"
 
-#include "Cp932.h"
-#include "Desktop.h"
-#include "FileName.h"
-#include "Parts.h"
+#include "store/Cp932.h"
+#include "platform/Desktop.h"
+#include "store/FileName.h"
+#include "store/Parts.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "VariantTable.h"
+#include "store/VariantTable.h"
 
 #include <utility>
 

@@ -1,14 +1,14 @@
 // The entry editor as a user meets it: what it loads for a slot, what OK
 // writes to the settings file and the icon file, what it changes in the main
 // window, and the icons it offers for a source file.
-#include "Dialog.h"
-#include "FileName.h"
-#include "Form1.h"
-#include "Ini.h"
-#include "PeWriter.h"
-#include "ScriptedDesktop.h"
-#include "Slots.h"
-#include "SystemColour.h"
+#include "editor/Dialog.h"
+#include "store/FileName.h"
+#include "mainwindow/Form1.h"
+#include "store/Ini.h"
+#include "tests/support/PeWriter.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Slots.h"
+#include "platform/SystemColour.h"
 
 #include <QComboBox>
 #include <QDir>

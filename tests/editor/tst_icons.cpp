@@ -1,9 +1,9 @@
 // Icons as the entry editor gets them from a file: how many a file offers and
 // the pictures, from executables and icon files made here, from damaged ones,
 // and from real Windows files when the machine has some.
-#include "IconResources.h"
-#include "PeWriter.h"
-#include "modPicture.h"
+#include "editor/IconResources.h"
+#include "tests/support/PeWriter.h"
+#include "editor/modPicture.h"
 
 #include <QBuffer>
 #include <QDir>

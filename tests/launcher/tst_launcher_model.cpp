@@ -1,15 +1,15 @@
 // What the launcher on the CD makes of the archive the editor packs: which
 // slots it shows with which texts, the colours, the pages, where a click leads
 // and which icons it can draw, including from damaged files.
-#include "ArchiveCodec.h"
-#include "Cp932.h"
-#include "FileName.h"
-#include "Ini.h"
-#include "LauncherModel.h"
-#include "Parts.h"
-#include "Project.h"
-#include "ScriptedDesktop.h"
-#include "Slots.h"
+#include "output/ArchiveCodec.h"
+#include "store/Cp932.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "launcher/LauncherModel.h"
+#include "store/Parts.h"
+#include "output/Project.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Slots.h"
 
 #include <QBuffer>
 #include <QImage>

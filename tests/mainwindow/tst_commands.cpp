@@ -1,14 +1,14 @@
 // New, Save, Load and closing from the main window: which question is asked,
 // what each answer does to the working folder, and what the window shows.
-#include "FileName.h"
-#include "Folders.h"
-#include "Form1.h"
-#include "Ini.h"
-#include "PrintSurface.h"
-#include "basPrinter.h"
-#include "ScriptedDesktop.h"
-#include "Slots.h"
-#include "SystemColour.h"
+#include "store/FileName.h"
+#include "output/Folders.h"
+#include "mainwindow/Form1.h"
+#include "store/Ini.h"
+#include "printing/PrintSurface.h"
+#include "printing/Printer.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Slots.h"
+#include "platform/SystemColour.h"
 
 #include <QAction>
 #include <QDir>

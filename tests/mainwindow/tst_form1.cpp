@@ -1,11 +1,11 @@
 // The main window as a user meets it: what each control shows for the files
 // in the working folder, paging, the detail area's colours, and its buttons.
-#include "FileName.h"
-#include "Form1.h"
-#include "Ini.h"
-#include "ScriptedDesktop.h"
-#include "Slots.h"
-#include "SystemColour.h"
+#include "store/FileName.h"
+#include "mainwindow/Form1.h"
+#include "store/Ini.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Slots.h"
+#include "platform/SystemColour.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,15 +3,15 @@
 // what OK and Cancel leave in the working folder, in the per-user store and
 // in the main window. Also the CD icon replacement on its own, which must
 // never lose the working icon.
-#include "CdIcon.h"
-#include "ExtraFiles.h"
-#include "FileName.h"
-#include "OptionsHost.h"
-#include "ScriptedDesktop.h"
-#include "Slots.h"
-#include "SystemColour.h"
-#include "Twips.h"
-#include "frmOpt.h"
+#include "options/CdIcon.h"
+#include "options/ExtraFiles.h"
+#include "store/FileName.h"
+#include "options/OptionsHost.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Slots.h"
+#include "platform/SystemColour.h"
+#include "platform/Twips.h"
+#include "options/frmOpt.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // The output folder as a CD sees it after Save, and the working folder after
 // Load of either kind of saved folder.
-#include "FileName.h"
-#include "ExtraFiles.h"
-#include "Folders.h"
-#include "Ini.h"
-#include "ScriptedDesktop.h"
-#include "Shell.h"
-#include "Slots.h"
+#include "store/FileName.h"
+#include "options/ExtraFiles.h"
+#include "output/Folders.h"
+#include "store/Ini.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Shell.h"
+#include "store/Slots.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,13 +1,13 @@
 // The project archive as files see it: the bytes PackProject writes, and what
 // UnpackProject puts back into a working folder from good, truncated and
 // hostile archives.
-#include "ArchiveCodec.h"
-#include "Cp932.h"
-#include "FileName.h"
-#include "Ini.h"
-#include "Project.h"
-#include "ScriptedDesktop.h"
-#include "Slots.h"
+#include "output/ArchiveCodec.h"
+#include "store/Cp932.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "output/Project.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Slots.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,14 +1,14 @@
 // The project store as files and users see it: the exact bytes of the settings
 // file, the values read back, the path strings, the byte files, and which
 // questions the copy helpers ask and what each answer does.
-#include "Cp932.h"
-#include "FileName.h"
-#include "Ini.h"
-#include "Parts.h"
-#include "ScriptedDesktop.h"
-#include "Shell.h"
-#include "Slots.h"
-#include "VariantTable.h"
+#include "store/Cp932.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Parts.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "store/Shell.h"
+#include "store/Slots.h"
+#include "store/VariantTable.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "PeWriter.h"
+#include "tests/support/PeWriter.h"
 
 #include <QBuffer>
 #include <QFile>

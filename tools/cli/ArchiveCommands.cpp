@@ -1,13 +1,13 @@
 // The project archive verbs: pack a working folder, unpack an archive into one,
 // and dump an archive's table.
-#include "Commands.h"
+#include "tools/cli/Commands.h"
 
-#include "ArchiveCodec.h"
-#include "ConsoleDesktop.h"
-#include "Cp932.h"
-#include "Parts.h"
-#include "Project.h"
-#include "Slots.h"
+#include "output/ArchiveCodec.h"
+#include "tools/cli/ConsoleDesktop.h"
+#include "store/Cp932.h"
+#include "store/Parts.h"
+#include "output/Project.h"
+#include "store/Slots.h"
 
 #include <QDir>
 #include <QFileInfo>

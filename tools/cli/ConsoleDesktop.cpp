@@ -1,4 +1,4 @@
-#include "ConsoleDesktop.h"
+#include "tools/cli/ConsoleDesktop.h"
 
 
 

@@ -1,10 +1,10 @@
 // kazanoro-cli save / load: the output folder as Save writes it, and Load of
 // either kind of saved folder, without a window.
-#include "Commands.h"
+#include "tools/cli/Commands.h"
 
-#include "ConsoleDesktop.h"
-#include "Folders.h"
-#include "SystemColour.h"
+#include "tools/cli/ConsoleDesktop.h"
+#include "output/Folders.h"
+#include "platform/SystemColour.h"
 
 #include <QCoreApplication>
 #include <QDir>

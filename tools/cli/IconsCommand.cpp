@@ -1,8 +1,8 @@
 // kazanoro-cli icons FILE [--extract DIR]: the icons a file offers for a slot,
 // exactly as the entry editor would offer them.
-#include "Commands.h"
+#include "tools/cli/Commands.h"
 
-#include "modPicture.h"
+#include "editor/modPicture.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "Commands.h"
+#include "tools/cli/Commands.h"
 
-#include "ConsoleDesktop.h"
-#include "FileName.h"
-#include "Ini.h"
-#include "Shell.h"
-#include "Slots.h"
+#include "tools/cli/ConsoleDesktop.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Shell.h"
+#include "store/Slots.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // kazanoro-cli print jacket|list WORKDIR OUT.pdf: the CD jacket or the entry
 // list of a working folder, as the editor prints them, into a PDF file.
-#include "Commands.h"
+#include "tools/cli/Commands.h"
 
-#include "Printing.h"
+#include "printing/Printing.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // kazanoro-cli: the editor's core operations without a window, for scripts,
 // checks and users without a display. UTF-8 on the terminal, code page 932 in
 // the files.
-#include "Commands.h"
+#include "tools/cli/Commands.h"
 
 #include <QGuiApplication>
 
