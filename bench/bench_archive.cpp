@@ -1,11 +1,11 @@
 // Packing and unpacking a full project (100 slots, every text 99 bytes, every
 // icon a 32 x 32 bitmap), each next to a plain copy of the same number of bytes
 // with one read and one write, which is the floor for either.
+#include "output/Project.h"
 #include "store/Cp932.h"
 #include "store/FileName.h"
-#include "output/Project.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "store/Slots.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <benchmark/benchmark.h>
 

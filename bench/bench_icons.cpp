@@ -3,8 +3,8 @@
 // only headers, the resource directory and the chosen images are read. Also
 // what a path that names no file costs (every keystroke in the path box).
 //   build/bench/bench_icons
-#include "tests/support/PeWriter.h"
 #include "editor/modPicture.h"
+#include "tests/support/PeWriter.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

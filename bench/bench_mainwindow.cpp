@@ -1,12 +1,12 @@
 // Page change and start-up of the main window on a full project: every one of
 // the 100 slots with all its texts at 99 bytes.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_mainwindow
-#include "store/FileName.h"
 #include "mainwindow/Form1.h"
+#include "store/FileName.h"
 #include "store/Ini.h"
 #include "store/Profile.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "store/Slots.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QApplication>
 #include <QFile>
@@ -89,7 +89,8 @@ BENCHMARK(BM_BareWindowStart)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

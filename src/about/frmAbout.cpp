@@ -19,8 +19,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
     title->setFont(big);
-    auto* version =
-        new QLabel(QStringLiteral("バージョン %1").arg(QLatin1String(kVersion)), this);
+    auto* version = new QLabel(QStringLiteral("バージョン %1").arg(QLatin1String(kVersion)), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     auto* disclaimer = new QLabel(
         QStringLiteral("AutoRun CD のメニューを作成するエディタです。\n"

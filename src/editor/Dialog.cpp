@@ -1,15 +1,15 @@
 #include "editor/Dialog.h"
 
+#include "editor/EntryHost.h"
+#include "editor/modPicture.h"
 #include "platform/Desktop.h"
 #include "platform/Drops.h"
-#include "editor/EntryHost.h"
+#include "platform/SystemColour.h"
+#include "platform/Twips.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
 #include "store/Shell.h"
 #include "store/Slots.h"
-#include "platform/SystemColour.h"
-#include "platform/Twips.h"
-#include "editor/modPicture.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -79,7 +79,6 @@ const QString kStartFileFilter = QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|
 const QString kIconSourceFilter =
     QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|実行ﾌｧｲﾙ(*.exe;*.scr)|*.exe;*.scr|"
                    "ﾀﾞｲﾅﾐｯｸﾘﾝｸ ﾗｲﾌﾞﾗﾘ(*.dll)|*.dll");
-
 
 bool IsProgramFile(const QString& path) {
     QFile file(path);
@@ -165,9 +164,9 @@ void Dialog::buildControls() {
     tip.setColor(QPalette::Base, palette().color(QPalette::ToolTipBase));
     text4_->setPalette(tip);
 
-    const QList<QWidget*> order = {text5_, command1_, ic_,    text4_, text2_, text3_, text1_,
-                                   command2_, text8_, text7_, text9_, text6_, ok_,    cancel_,
-                                   picture1_};
+    const QList<QWidget*> order = {text5_, command1_, ic_,       text4_,  text2_,
+                                   text3_, text1_,    command2_, text8_,  text7_,
+                                   text9_, text6_,    ok_,       cancel_, picture1_};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
     picture1_->setFocusPolicy(Qt::TabFocus);
@@ -196,17 +195,21 @@ void Dialog::showForSlot() {
     load();
 }
 
-int Dialog::buttonIndex() const { return slotKey_.left(1).toInt(); }
+int Dialog::buttonIndex() const {
+    return slotKey_.left(1).toInt();
+}
 
 void Dialog::load() {
     settingsPath_ = LocalPath(host_.hostWorkFolder(), kSettingsLiteral);
     const int page = slotKey_.mid(1).toInt();
-    setWindowTitle(QStringLiteral("%1ページ目　ボタン%2 ﾌﾟﾛﾊﾟﾃｨ").arg(page + 1).arg(buttonIndex() + 1));
+    setWindowTitle(
+        QStringLiteral("%1ページ目　ボタン%2 ﾌﾟﾛﾊﾟﾃｨ").arg(page + 1).arg(buttonIndex() + 1));
     auto read = [this](const char* section, const char* prefix) {
         return ReadIni(settingsPath_, QLatin1String(section), QLatin1String(prefix) + slotKey_);
     };
     text1_->setText(read("FilePath", "Path_"));
-    picture1_->setPicture(modPicture::LoadPicture(LocalPath(host_.hostWorkFolder(), IconLiteral(slotKey_))));
+    picture1_->setPicture(
+        modPicture::LoadPicture(LocalPath(host_.hostWorkFolder(), IconLiteral(slotKey_))));
     text2_->setText(read("Text1", "Text_"));
     text3_->setText(read("Text2", "Text_"));
     text4_->setText(read("AppName", "App_"));
@@ -224,7 +227,9 @@ void Dialog::takeDroppedFile(const QString& path) {
     text4_->setText(RemoveExtension(FileNameOf(path)));
 }
 
-QImage Dialog::composedImage() const { return picture1_->composed(); }
+QImage Dialog::composedImage() const {
+    return picture1_->composed();
+}
 
 void Dialog::ShowIconChoices(const QString& path) {
     if (path.isEmpty())

@@ -1,30 +1,30 @@
 #include "mainwindow/Form1.h"
 
-#include "platform/Desktop.h"
-#include "editor/Dialog.h"
-#include "platform/Drops.h"
-#include "store/FileName.h"
-#include "output/Folders.h"
 #include "about/frmAbout.h"
-#include "platform/Fonts.h"
-#include "store/Ini.h"
-#include "store/Parts.h"
+#include "editor/Dialog.h"
+#include "editor/modPicture.h"
 #include "options/CdIcon.h"
 #include "options/frmOpt.h"
-#include "printing/Printing.h"
-#include "editor/modPicture.h"
-#include "printing/QtPrinter.h"
-#include "store/Shell.h"
-#include "store/Slots.h"
+#include "output/Folders.h"
+#include "platform/Desktop.h"
+#include "platform/Drops.h"
+#include "platform/Fonts.h"
 #include "platform/SystemColour.h"
 #include "platform/Twips.h"
+#include "printing/Printing.h"
+#include "printing/QtPrinter.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Parts.h"
+#include "store/Shell.h"
+#include "store/Slots.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QDropEvent>
 #include <QEvent>
+#include <QFile>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,7 +100,8 @@ void Form1::buildControls() {
     label3_ = label("Label3", TwipsRect(0, 240, 4200, 255));
     label5_ = label("Label5", TwipsRect(0, 480, 3975, 255));
     label5_->setToolTip(QStringLiteral("\"→のボタンでﾌｫﾙﾀﾞｰ開く\""));
-    command2_ = button(QStringLiteral("Command2"), QStringLiteral("..."), TwipsRect(3960, 480, 255, 255));
+    command2_ =
+        button(QStringLiteral("Command2"), QStringLiteral("..."), TwipsRect(3960, 480, 255, 255));
     command2_->setToolTip(QStringLiteral("ﾌｫﾙﾀﾞｰを開く"));
     label7_ = label("Label7", TwipsRect(0, 840, 1455, 255));
     text1_ = new QLineEdit(client_);
@@ -144,7 +145,8 @@ void Form1::buildControls() {
     indicator.setBold(true);
     label4_->setFont(indicator);
     up_ = button(QStringLiteral("UP"), QStringLiteral(">>"), TwipsRect(2400, 5160, 615, 375));
-    command1_ = button(QStringLiteral("Command1"), QStringLiteral("CDを参照"), TwipsRect(3120, 5160, 975, 375));
+    command1_ = button(QStringLiteral("Command1"), QStringLiteral("CDを参照"),
+                       TwipsRect(3120, 5160, 975, 375));
 
     // Printing loads its pictures here; it lies below the visible client area.
     image1_ = label("Image1", TwipsRect(0, 5760, 615, 615));
@@ -183,7 +185,8 @@ void Form1::buildMenus() {
     QMenu* file = menu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"));
     connect(item(file, "mnuNew", QStringLiteral("新規")), &QAction::triggered, this, &Form1::New);
     connect(item(file, "mnuSave", QStringLiteral("保存")), &QAction::triggered, this, &Form1::Save);
-    connect(item(file, "mnuLode", QStringLiteral("読込み")), &QAction::triggered, this, &Form1::Load);
+    connect(item(file, "mnuLode", QStringLiteral("読込み")), &QAction::triggered, this,
+            &Form1::Load);
     file->addSeparator();
     connect(item(file, "mnuCDPrint", QStringLiteral("CDｼﾞｬｹｯﾄ印刷")), &QAction::triggered, this,
             [this] { PrintJacket(desktop_, printer(), workFolder_); });
@@ -231,7 +234,9 @@ bool Form1::startUp() {
     return true;
 }
 
-void Form1::setCurrentPage(int page) { currentPage_ = std::clamp(page, 0, kPages - 1); }
+void Form1::setCurrentPage(int page) {
+    currentPage_ = std::clamp(page, 0, kPages - 1);
+}
 
 QString Form1::readSlot(const QString& section, const QString& prefix, const QString& key) const {
     return ReadIni(settingsPath_, section, prefix + key);
@@ -340,7 +345,9 @@ Printer& Form1::printer() {
     return *printer_;
 }
 
-void Form1::setPrinter(std::unique_ptr<Printer> printer) { printer_ = std::move(printer); }
+void Form1::setPrinter(std::unique_ptr<Printer> printer) {
+    printer_ = std::move(printer);
+}
 
 bool Form1::Save() {
     const QString folder = desktop_.chooseFolder(QStringLiteral("保存フォルダを選択してください"));
@@ -358,11 +365,11 @@ bool Form1::Save() {
         // A CD burned from this folder would not work: say so, and keep the
         // project marked as unsaved.
         modified_ = true;
-        desktop_.message(QStringLiteral("次のファイルを保存フォルダに書き込めませんでした。\n%1\n\n"
-                                        "保存フォルダ: %2\n保存し直してからCDに焼いてください。")
-                             .arg(result.missing.join(QLatin1Char('\n')),
-                                  QDir::toNativeSeparators(folder)),
-                         kSaveFailedTitle, MessageIcon::Exclamation, MessageButtons::Ok);
+        desktop_.message(
+            QStringLiteral("次のファイルを保存フォルダに書き込めませんでした。\n%1\n\n"
+                           "保存フォルダ: %2\n保存し直してからCDに焼いてください。")
+                .arg(result.missing.join(QLatin1Char('\n')), QDir::toNativeSeparators(folder)),
+            kSaveFailedTitle, MessageIcon::Exclamation, MessageButtons::Ok);
     }
     show();
     return result.complete();
@@ -386,8 +393,8 @@ void Form1::New() {
 }
 
 void Form1::Load() {
-    const QString chosen = desktop_.openFile(QStringLiteral("ファイルを開く"),
-                                             QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"), 0);
+    const QString chosen = desktop_.openFile(
+        QStringLiteral("ファイルを開く"), QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"), 0);
     if (chosen.isEmpty())
         return;
     hide();
@@ -440,17 +447,33 @@ void Form1::showSlotName(int button, const QString& name) {
 
 void Form1::showDetail(Detail detail, const QString& text) {
     switch (detail) {
-    case Detail::FirstLine: label2_->setText(text); break;
-    case Detail::SecondLine: label3_->setText(text); break;
-    case Detail::Path: label5_->setText(text); break;
-    case Detail::NameTitle: label7_->setText(text); break;
-    case Detail::SerialTitle: label6_->setText(text); break;
-    case Detail::Name: text1_->setText(text); break;
-    case Detail::Serial: text2_->setText(text); break;
+    case Detail::FirstLine:
+        label2_->setText(text);
+        break;
+    case Detail::SecondLine:
+        label3_->setText(text);
+        break;
+    case Detail::Path:
+        label5_->setText(text);
+        break;
+    case Detail::NameTitle:
+        label7_->setText(text);
+        break;
+    case Detail::SerialTitle:
+        label6_->setText(text);
+        break;
+    case Detail::Name:
+        text1_->setText(text);
+        break;
+    case Detail::Serial:
+        text2_->setText(text);
+        break;
     }
 }
 
-void Form1::editorClosed() { show(); }
+void Form1::editorClosed() {
+    show();
+}
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < kButtons; ++i) {

@@ -10,8 +10,8 @@
 #include <QPointer>
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 
 class QLabel;
 class QLineEdit;

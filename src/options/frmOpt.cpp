@@ -1,13 +1,13 @@
 #include "options/frmOpt.h"
 
 #include "options/CdIcon.h"
-#include "platform/Desktop.h"
-#include "platform/Drops.h"
 #include "options/ExtraFiles.h"
 #include "options/OptionsHost.h"
-#include "store/Parts.h"
+#include "platform/Desktop.h"
+#include "platform/Drops.h"
 #include "platform/SystemColour.h"
 #include "platform/Twips.h"
+#include "store/Parts.h"
 
 #include <QAction>
 #include <QDropEvent>

@@ -1,7 +1,7 @@
 #include "output/Folders.h"
 
-#include "platform/Desktop.h"
 #include "options/ExtraFiles.h"
+#include "platform/Desktop.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
 #include "store/Parts.h"
@@ -67,24 +67,27 @@ SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QStrin
     if (!archiveBuilt || Contents(out(kArchiveName)) != packed)
         result.missing.append(kArchiveName);
     if (ReadIni(inf, QStringLiteral("autorun"), QStringLiteral("OPEN")) != kLauncherName ||
-        (withIcon && ReadIni(inf, QStringLiteral("autorun"), QStringLiteral("ICON")) != kCdIconValue))
+        (withIcon &&
+         ReadIni(inf, QStringLiteral("autorun"), QStringLiteral("ICON")) != kCdIconValue))
         result.missing.append(kAutorunInfName);
     return result;
 }
 
-LoadResult LoadSavedFolder(Desktop& desktop, const QString& chosenFolder,
-                           const QString& workFolder, VariantTable& table) {
+LoadResult LoadSavedFolder(Desktop& desktop, const QString& chosenFolder, const QString& workFolder,
+                           VariantTable& table) {
     LoadResult result;
     const QString iconFolderName = QStringLiteral("AutoRun_Icon");
     // The older layout is told by an entry of exactly this name, as the file
     // system spells it (a disc that reports AUTORUN_ICON is not that layout).
-    result.legacy = QDir(chosenFolder)
-                        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-                        .contains(iconFolderName);
+    result.legacy =
+        QDir(chosenFolder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+            .contains(iconFolderName);
     const QString archive = LocalPath(chosenFolder, kArchiveName);
     if (!result.legacy) {
         result.colours = UnpackProject(desktop, workFolder, archive, table);
-        CopyIfChanged(desktop, LocalPath(chosenFolder, kCdIconName), LocalPath(workFolder, kCdIconName));
+        CopyIfChanged(desktop, LocalPath(chosenFolder, kCdIconName),
+                      LocalPath(workFolder, kCdIconName));
         return result;
     }
 

@@ -58,8 +58,8 @@ struct LoadResult {
 // layout is unpacked; one in the older layout (an entry named AutoRun_Icon)
 // has its icon folder, CD icon and settings file copied in and made writable.
 // Nothing of the working project is removed first.
-LoadResult LoadSavedFolder(Desktop& desktop, const QString& chosenFolder,
-                           const QString& workFolder, VariantTable& table);
+LoadResult LoadSavedFolder(Desktop& desktop, const QString& chosenFolder, const QString& workFolder,
+                           VariantTable& table);
 
 // Deletes the ordinary files of the working icon folder and then the folder,
 // which stays when anything else is left in it.

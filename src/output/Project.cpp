@@ -1,8 +1,8 @@
 #include "output/Project.h"
 
 #include "output/ArchiveCodec.h"
-#include "store/Cp932.h"
 #include "platform/Desktop.h"
+#include "store/Cp932.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
 #include "store/Parts.h"

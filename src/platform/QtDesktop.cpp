@@ -4,18 +4,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QCryptographicHash>
 #include <QDesktopServices>
-#include <QColorDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -47,11 +47,16 @@ private:
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Critical: return QMessageBox::Critical;
-    case MessageIcon::None: break;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -65,7 +70,8 @@ Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon
                           MessageButtons buttons) {
     // A carriage return alone breaks the line in the system's message boxes.
     QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(ToQtIcon(icon), title, shown, QMessageBox::NoButton,
                     QApplication::activeWindow());
     struct Choice {
@@ -108,9 +114,12 @@ Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon
         return choices[index].answer;
     // Closed with Escape or the close box: the cancelling answer the box offers.
     switch (buttons) {
-    case MessageButtons::Ok: return Answer::Ok;
-    case MessageButtons::YesNo: return Answer::No;
-    default: return Answer::Cancel;
+    case MessageButtons::Ok:
+        return Answer::Ok;
+    case MessageButtons::YesNo:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
     }
 }
 
@@ -121,7 +130,9 @@ void QtDesktop::setClipboardText(const QString& text) {
         clipboard->setText(text);
 }
 
-QString QtDesktop::clipboardText() const { return QGuiApplication::clipboard()->text(); }
+QString QtDesktop::clipboardText() const {
+    return QGuiApplication::clipboard()->text();
+}
 
 bool QtDesktop::openDocument(const QString& target) {
     if (target.isEmpty())
@@ -157,16 +168,14 @@ void QtDesktop::showHelp(const QString& helpFile) {
     browser->activateWindow();
 }
 
-
-
 bool QtDesktop::claimSingleInstance(const QString& workFolder) {
     const QString canonical = QFileInfo(workFolder).absoluteFilePath();
     if (instanceLock_ && claimedFolder_ == canonical)
         return true;
     const QByteArray id =
         QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(
-        QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(id))));
+    auto lock = std::make_unique<QLockFile>(
+        QDir::temp().filePath(QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(id))));
     lock->setStaleLockTime(0); // a crashed copy's lock is recognised by its dead process
     if (!lock->tryLock(0))
         return false;
@@ -235,9 +244,6 @@ bool QtDesktop::choosePrinter(PrintJobSetup& setup) {
     setup.printerName = printer.printerName();
     return true;
 }
-
-
-
 
 QString QtDesktop::chooseFolder(const QString& title) {
     const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);

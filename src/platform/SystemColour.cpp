@@ -11,25 +11,25 @@ QColor ResolveColour(std::uint32_t value) {
                       static_cast<int>((value >> 16) & 0xFF));
     const QPalette palette = QGuiApplication::palette();
     switch (value & 0xFF) {
-    case 1: // desktop
+    case 1:  // desktop
     case 12: // application workspace
         return palette.color(QPalette::Dark);
-    case 2: // active caption
+    case 2:  // active caption
     case 13: // highlight
         return palette.color(QPalette::Highlight);
-    case 3: // inactive caption
+    case 3:  // inactive caption
     case 11: // inactive border
         return palette.color(QPalette::Inactive, QPalette::Highlight);
     case 4: // menu
     case 5: // window
         return palette.color(QPalette::Base);
-    case 6: // window frame
+    case 6:  // window frame
     case 21: // 3D dark shadow
         return palette.color(QPalette::Shadow);
     case 7: // menu text
     case 8: // window text
         return palette.color(QPalette::Text);
-    case 9: // caption text
+    case 9:  // caption text
     case 14: // highlight text
         return palette.color(QPalette::HighlightedText);
     case 16: // button shadow

@@ -2,11 +2,11 @@
 
 #include "editor/modPicture.h"
 
-#include "store/FileName.h"
 #include "printing/HalfWidth.h"
+#include "printing/PrintSurface.h"
+#include "store/FileName.h"
 #include "store/Ini.h"
 #include "store/Parts.h"
-#include "printing/PrintSurface.h"
 #include "store/Slots.h"
 
 #include <QPainter>

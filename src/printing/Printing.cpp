@@ -1,10 +1,10 @@
 #include "printing/Printing.h"
 
 #include "platform/Fonts.h"
+#include "platform/SystemColour.h"
 #include "printing/PrintLayout.h"
 #include "printing/PrintSurface.h"
 #include "printing/QtPrintSurface.h"
-#include "platform/SystemColour.h"
 #include "printing/basPrinter.h"
 
 #include <QMarginsF>

@@ -1,7 +1,7 @@
 #include "printing/QtPrinter.h"
 
-#include "store/Parts.h"
 #include "printing/QtPrintSurface.h"
+#include "store/Parts.h"
 
 #include <QPainter>
 #include <QPrinterInfo>

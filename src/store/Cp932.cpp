@@ -33,14 +33,22 @@ UConverter* Converter() {
 // as the characters the user sees instead of '?'.
 char16_t PreferredForm(char16_t c) {
     switch (c) {
-    case u'\u301C': return u'\uFF5E'; // wave dash
-    case u'\u2016': return u'\u2225'; // double vertical line
-    case u'\u2212': return u'\uFF0D'; // minus sign
-    case u'\u00A2': return u'\uFFE0'; // cent sign
-    case u'\u00A3': return u'\uFFE1'; // pound sign
-    case u'\u00AC': return u'\uFFE2'; // not sign
-    case u'\u2014': return u'\u2015'; // em dash
-    default: return c;
+    case u'\u301C':
+        return u'\uFF5E'; // wave dash
+    case u'\u2016':
+        return u'\u2225'; // double vertical line
+    case u'\u2212':
+        return u'\uFF0D'; // minus sign
+    case u'\u00A2':
+        return u'\uFFE0'; // cent sign
+    case u'\u00A3':
+        return u'\uFFE1'; // pound sign
+    case u'\u00AC':
+        return u'\uFFE2'; // not sign
+    case u'\u2014':
+        return u'\u2015'; // em dash
+    default:
+        return c;
     }
 }
 
@@ -75,16 +83,18 @@ QString FromCp932(const char* data, qsizetype size) {
         return QString::fromLatin1(data, size);
     QString out(size, Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()),
-                                    static_cast<int32_t>(out.size()), data,
-                                    static_cast<int32_t>(size), &status);
+    const int32_t n =
+        ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                      data, static_cast<int32_t>(size), &status);
     if (U_FAILURE(status))
         return {};
     out.truncate(n);
     return out;
 }
 
-QString FromCp932(const QByteArray& bytes) { return FromCp932(bytes.constData(), bytes.size()); }
+QString FromCp932(const QByteArray& bytes) {
+    return FromCp932(bytes.constData(), bytes.size());
+}
 
 int AnsiLen(const QString& text) {
     int size = 0;

@@ -26,6 +26,8 @@ QString AddBackslash(const QString& path);
 // no file name on disk ever contains one.
 QString LocalPath(const QString& folder, const QString& literal);
 
-inline bool IsSeparator(QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('/'); }
+inline bool IsSeparator(QChar c) {
+    return c == QLatin1Char('\\') || c == QLatin1Char('/');
+}
 
 } // namespace kz

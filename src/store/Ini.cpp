@@ -1,7 +1,7 @@
 #include "store/Ini.h"
 
-#include "store/Cp932.h"
 #include "platform/Desktop.h"
+#include "store/Cp932.h"
 #include "store/Profile.h"
 
 #include <QDateTime>
@@ -31,8 +31,7 @@ public:
         const QFileInfo info(path);
         if (!info.exists() || info.isDir())
             return {};
-        return {info.size(),
-                info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch(),
+        return {info.size(), info.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch(),
                 info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch()};
     }
 
@@ -98,7 +97,9 @@ void WriteIni(Desktop& desktop, const QString& file, const QString& section, con
 
 IniBatch::IniBatch(Desktop& desktop, const QString& file) : desktop_(desktop), file_(file) {}
 
-IniBatch::~IniBatch() { commit(); }
+IniBatch::~IniBatch() {
+    commit();
+}
 
 void IniBatch::write(const QString& section, const QString& key, const QString& value) {
     if (AnsiLen(value) > kIniField)

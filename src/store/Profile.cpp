@@ -5,7 +5,9 @@
 namespace kz::profile {
 namespace {
 
-constexpr bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+constexpr bool IsLead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 unsigned FoldDouble(unsigned code) {
     if (code >= 0x8281 && code <= 0x829A) // full-width a-z

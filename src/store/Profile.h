@@ -39,8 +39,7 @@ public:
     // What GetPrivateProfileString hands back in a buffer of bufferSize bytes:
     // surrounding quotes removed, at most bufferSize - 1 bytes, and a double-byte
     // character that does not fit left out whole. Missing values give "".
-    std::string get(std::string_view section, std::string_view key,
-                    std::size_t bufferSize) const;
+    std::string get(std::string_view section, std::string_view key, std::size_t bufferSize) const;
 
     const std::string& bytes() const { return text_; }
 
@@ -62,18 +61,18 @@ public:
 
 private:
     struct Line {
-        std::size_t begin = 0;   // first byte of the line
-        std::size_t end = 0;     // one past its last byte, without the line break
-        std::size_t next = 0;    // first byte of the following line
+        std::size_t begin = 0; // first byte of the line
+        std::size_t end = 0;   // one past its last byte, without the line break
+        std::size_t next = 0;  // first byte of the following line
         bool blank = false;
         bool section = false;
-        std::string_view name;   // section name, or key name (trimmed)
+        std::string_view name; // section name, or key name (trimmed)
         std::optional<std::string_view> value;
     };
     struct Section {
         std::string_view name;
-        std::size_t header = 0;  // index of the header line
-        std::size_t last = 0;    // index of its last line (header included)
+        std::size_t header = 0; // index of the header line
+        std::size_t last = 0;   // index of its last line (header included)
         std::unordered_map<std::string, std::size_t> keys; // folded name -> first line
     };
 

@@ -1,7 +1,7 @@
 #include "store/Shell.h"
 
-#include "store/Cp932.h"
 #include "platform/Desktop.h"
+#include "store/Cp932.h"
 #include "store/FileName.h"
 #include "store/Parts.h"
 
@@ -22,7 +22,7 @@ constexpr qint64 kProgressThreshold = 8 * kChunk;
 
 struct CopyJob {
     Desktop& desktop;
-    bool many = false;        // several files: the replace question offers "all"
+    bool many = false; // several files: the replace question offers "all"
     bool replaceAll = false;
     bool cancelled = false;
     qint64 total = 0;
@@ -48,10 +48,16 @@ bool MayReplace(CopyJob& job, const QFileInfo& from, const QFileInfo& to) {
         job.desktop.message(text, kReplaceTitle, MessageIcon::Question,
                             job.many ? MessageButtons::YesAllNoCancel : MessageButtons::YesNo);
     switch (answer) {
-    case Answer::YesToAll: job.replaceAll = true; return true;
-    case Answer::Yes: return true;
-    case Answer::Cancel: job.cancelled = true; return false;
-    default: return false;
+    case Answer::YesToAll:
+        job.replaceAll = true;
+        return true;
+    case Answer::Yes:
+        return true;
+    case Answer::Cancel:
+        job.cancelled = true;
+        return false;
+    default:
+        return false;
     }
 }
 
@@ -119,7 +125,9 @@ bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
 
 } // namespace
 
-void ShellOpen(Desktop& desktop, const QString& target) { desktop.openDocument(target); }
+void ShellOpen(Desktop& desktop, const QString& target) {
+    desktop.openDocument(target);
+}
 
 QString VolumeLabelOf(Desktop& desktop, const QString& root) {
     const QString label = desktop.volumeLabel(root);
@@ -173,7 +181,8 @@ bool ShellCopy(Desktop& desktop, const QString& source, const QString& target) {
         const QDir base(from.absoluteFilePath());
         while (it.hasNext()) {
             const QFileInfo f(it.next());
-            files.append({f, QDir(destination).filePath(base.relativeFilePath(f.absoluteFilePath()))});
+            files.append(
+                {f, QDir(destination).filePath(base.relativeFilePath(f.absoluteFilePath()))});
         }
         if (!QDir().mkpath(destination))
             return false;

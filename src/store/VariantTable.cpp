@@ -21,7 +21,9 @@ VariantTable VariantTable::Make(std::int32_t count0, std::int32_t count1) {
     return Make(std::vector<Bound>{{0, count0}, {0, count1}});
 }
 
-VariantTable VariantTable::Make(std::int32_t count0) { return Make(std::vector<Bound>{{0, count0}}); }
+VariantTable VariantTable::Make(std::int32_t count0) {
+    return Make(std::vector<Bound>{{0, count0}});
+}
 
 std::optional<std::int64_t> VariantTable::upper(int dimension) const {
     if (dimension < 0 || dimension >= dimensions())
@@ -62,7 +64,8 @@ void CopyTable(const VariantTable& source, VariantTable& destination) {
             destination = VariantTable{};
             return;
         }
-        destination = VariantTable::Make(static_cast<std::int32_t>(n0), static_cast<std::int32_t>(n1));
+        destination =
+            VariantTable::Make(static_cast<std::int32_t>(n0), static_cast<std::int32_t>(n1));
         for (std::int64_t j = 0; j < n1; ++j)
             for (std::int64_t i = 0; i < n0; ++i)
                 if (const Cell* c = source.at(i, j))

@@ -56,7 +56,8 @@ private slots:
         const QString longValue(101, QLatin1Char('x'));
         const Run set = cli({"ini", "set", settings(), "Text1", "Text_00", longValue});
         QCOMPARE(set.code, 0);
-        QVERIFY2(set.err.contains(QStringLiteral("文字数が100ﾊﾞｲﾄを超えています")), qPrintable(set.err));
+        QVERIFY2(set.err.contains(QStringLiteral("文字数が100ﾊﾞｲﾄを超えています")),
+                 qPrintable(set.err));
         QCOMPARE(cli({"ini", "get", settings(), "Text1", "Text_00"}).out,
                  QString(99, QLatin1Char('x')) + QLatin1Char('\n'));
     }
@@ -114,7 +115,8 @@ private slots:
         QCOMPARE(load.code, 0);
         QVERIFY(load.out.contains(QStringLiteral("archive layout")));
         QVERIFY(load.out.contains(QStringLiteral("0x00112233")));
-        const QJsonObject shown = QJsonDocument::fromJson(cli({"show", back, "--json"}).out.toUtf8()).object();
+        const QJsonObject shown =
+            QJsonDocument::fromJson(cli({"show", back, "--json"}).out.toUtf8()).object();
         const QJsonArray used = shown.value("slots").toArray();
         QCOMPARE(used.size(), 1);
         QCOMPARE(used[0].toObject().value("AppName").toString(), QStringLiteral("別名"));
@@ -136,7 +138,8 @@ private slots:
             << QStringList{"ini", "set", "/nonexistent-folder/x.txt", "s", "k", "v"} << 1;
         QTest::newRow("show missing folder") << QStringList{"show", "/nonexistent-folder"} << 1;
         QTest::newRow("show extra") << QStringList{"show", "a", "b"} << 2;
-        QTest::newRow("save missing folder") << QStringList{"save", "/nonexistent-a", "/nonexistent-b"} << 1;
+        QTest::newRow("save missing folder")
+            << QStringList{"save", "/nonexistent-a", "/nonexistent-b"} << 1;
         QTest::newRow("save bad colour") << QStringList{"save", "a", "b", "--text", "red"} << 2;
         QTest::newRow("load short") << QStringList{"load", "a"} << 2;
         QTest::newRow("unpack not an archive") << QStringList{"unpack", KZ_CLI_PATH, "."} << 1;

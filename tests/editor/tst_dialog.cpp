@@ -2,13 +2,13 @@
 // writes to the settings file and the icon file, what it changes in the main
 // window, and the icons it offers for a source file.
 #include "editor/Dialog.h"
-#include "store/FileName.h"
 #include "mainwindow/Form1.h"
+#include "platform/SystemColour.h"
+#include "store/FileName.h"
 #include "store/Ini.h"
+#include "store/Slots.h"
 #include "tests/support/PeWriter.h"
 #include "tests/support/ScriptedDesktop.h"
-#include "store/Slots.h"
-#include "platform/SystemColour.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -132,7 +132,8 @@ private slots:
         QVERIFY(bytes.contains("[FilePath]\r\nPath_00=\r\n"));
         QCOMPARE(read("NameTaitol", QStringLiteral("Name_00")), QStringLiteral("登録ﾕｰｻﾞｰ名"));
         QCOMPARE(read("SerialTaitol", QStringLiteral("Serial_00")), QStringLiteral("ｼﾘｱﾙｷｰ"));
-        QCOMPARE(ReadIni(settings(), QStringLiteral("VolumeLabel"), QString()), QStringLiteral("MYCD"));
+        QCOMPARE(ReadIni(settings(), QStringLiteral("VolumeLabel"), QString()),
+                 QStringLiteral("MYCD"));
         QVERIFY(!bytes.contains("[AppName]"));
         const QImage icon = storedIcon(QStringLiteral("00"));
         QCOMPARE(icon.size(), QSize(32, 32));
@@ -183,8 +184,8 @@ private slots:
         QCOMPARE(field("Text8")->text(), QStringLiteral("会社"));
         QCOMPARE(field("Text9")->text(), QStringLiteral("ｼﾘｱﾙｷｰ"));
 
-        field("Text1")->clear();            // the path can be cleared
-        field("Text2")->clear();            // other fields cannot
+        field("Text1")->clear(); // the path can be cleared
+        field("Text2")->clear(); // other fields cannot
         field("Text8")->clear();
         field("Text3")->setText(QStringLiteral("新しい二行目"));
         field("Text4")->setText(QStringLiteral("新アプリ"));
@@ -203,7 +204,8 @@ private slots:
         QCOMPARE(mainText("Label7"), QString());
         QCOMPARE(mainText("Label6"), QStringLiteral("ｼﾘｱﾙｷｰ"));
         QCOMPARE(mainText("Label1(1)"), QStringLiteral("新アプリ"));
-        QCOMPARE(window_->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(), QStringLiteral("山田"));
+        QCOMPARE(window_->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(),
+                 QStringLiteral("山田"));
         // The stored title comes back on the next opening.
         window_->EditSlot(1);
         QCOMPARE(field("Text8")->text(), QStringLiteral("会社"));
@@ -250,7 +252,8 @@ private slots:
         auto drop = [&](QWidget* target) {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(file)});
-            QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
             QApplication::sendEvent(target, &enter);
             QDropEvent event(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(target, &event);
@@ -331,7 +334,8 @@ private slots:
         QVERIFY(d);
         press("Command1");
         QCOMPARE(field("Text5")->text(), program);
-        QVERIFY(desktop_->fileFilters.last().startsWith(QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|")));
+        QVERIFY(desktop_->fileFilters.last().startsWith(
+            QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|")));
         press("Command1"); // cancelled
         QCOMPARE(field("Text5")->text(), program);
     }
@@ -344,9 +348,9 @@ private slots:
         QCOMPARE(field("Text6")->geometry(), QRect(120 / 15, 4080 / 15, 4335 / 15, 270 / 15));
         QCOMPARE(iconList()->pos(), QPoint(8, 16));
         QCOMPARE(d->findChild<QWidget*>(QStringLiteral("Picture1"))->pos(), QPoint(8, 16));
-        const QStringList order = {"Text5", "Command1", "IC", "Text4", "Text2", "Text3", "Text1",
-                                   "Command2", "Text8", "Text7", "Text9", "Text6", "OKButton",
-                                   "CancelButton"};
+        const QStringList order = {"Text5", "Command1", "IC",       "Text4",       "Text2",
+                                   "Text3", "Text1",    "Command2", "Text8",       "Text7",
+                                   "Text9", "Text6",    "OKButton", "CancelButton"};
         QWidget* w = d->findChild<QWidget*>(order.first());
         for (qsizetype i = 1; i < order.size(); ++i) {
             w = w->nextInFocusChain();

@@ -2,8 +2,8 @@
 // the pictures, from executables and icon files made here, from damaged ones,
 // and from real Windows files when the machine has some.
 #include "editor/IconResources.h"
-#include "tests/support/PeWriter.h"
 #include "editor/modPicture.h"
+#include "tests/support/PeWriter.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,15 +1,15 @@
 // What the launcher on the CD makes of the archive the editor packs: which
 // slots it shows with which texts, the colours, the pages, where a click leads
 // and which icons it can draw, including from damaged files.
+#include "launcher/LauncherModel.h"
 #include "output/ArchiveCodec.h"
+#include "output/Project.h"
 #include "store/Cp932.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
-#include "launcher/LauncherModel.h"
 #include "store/Parts.h"
-#include "output/Project.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "store/Slots.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QBuffer>
 #include <QImage>

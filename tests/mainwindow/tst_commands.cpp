@@ -1,14 +1,14 @@
 // New, Save, Load and closing from the main window: which question is asked,
 // what each answer does to the working folder, and what the window shows.
-#include "store/FileName.h"
-#include "output/Folders.h"
 #include "mainwindow/Form1.h"
-#include "store/Ini.h"
+#include "output/Folders.h"
+#include "platform/SystemColour.h"
 #include "printing/PrintSurface.h"
 #include "printing/Printer.h"
-#include "tests/support/ScriptedDesktop.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
 #include "store/Slots.h"
-#include "platform/SystemColour.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QAction>
 #include <QDir>
@@ -60,7 +60,9 @@ class CommandsTest : public QObject {
     QString work_, out_;
 
     QString settings() const { return LocalPath(work_, kSettingsLiteral); }
-    QString icon(const char* key) const { return LocalPath(work_, IconLiteral(QLatin1String(key))); }
+    QString icon(const char* key) const {
+        return LocalPath(work_, IconLiteral(QLatin1String(key)));
+    }
     void put(const QString& path, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
@@ -262,7 +264,8 @@ private slots:
         // Cancelled: nothing happens.
         w.Load();
         QVERIFY(!w.modified());
-        QCOMPARE(desktop_->fileFilters.last(), QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"));
+        QCOMPARE(desktop_->fileFilters.last(),
+                 QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"));
 
         // Any file name picked in the folder loads its Auto_Run.dat.
         desktop_->queueFile(LocalPath(out_, kAutorunInfName));
@@ -271,7 +274,8 @@ private slots:
         QVERIFY(w.isVisible());
         QCOMPARE(w.backgroundColour(), ColourValue(10, 20, 30));
         QCOMPARE(w.textColour(), ColourValue(200, 100, 50));
-        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1(0)"))->text(), QStringLiteral("セットアップ"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1(0)"))->text(),
+                 QStringLiteral("セットアップ"));
         QCOMPARE(w.windowTitle(), QString()); // the archive carries no volume label
 
         // Closing right after a load asks to save.

@@ -1,16 +1,15 @@
 // The main window as a user meets it: what each control shows for the files
 // in the working folder, paging, the detail area's colours, and its buttons.
-#include "store/FileName.h"
 #include "mainwindow/Form1.h"
-#include "store/Ini.h"
-#include "tests/support/ScriptedDesktop.h"
-#include "store/Slots.h"
 #include "platform/SystemColour.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Slots.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QRegularExpression>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -19,6 +18,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -98,7 +98,8 @@ private slots:
         QCOMPARE(desktop_->claimedFolders, QStringList{work()});
         QCOMPARE(desktop_->asked.size(), 0);
         // The help file is the one shipped beside the program.
-        QCOMPARE(QDir::fromNativeSeparators(w.helpFile()), work() + QStringLiteral("/Kazanoro.hlp"));
+        QCOMPARE(QDir::fromNativeSeparators(w.helpFile()),
+                 work() + QStringLiteral("/Kazanoro.hlp"));
     }
 
     void secondCopy_endsQuietly() {
@@ -152,7 +153,7 @@ private slots:
     }
 
     void iconsAndNames_showIndependently() {
-        writeIcon(QStringLiteral("00"), Qt::green);     // icon, no name
+        writeIcon(QStringLiteral("00"), Qt::green); // icon, no name
         set(QStringLiteral("AppName"), QStringLiteral("App_10"), QStringLiteral("名前だけ"));
         QDir().mkpath(LocalPath(work(), kIconFolderLiteral));
         QFile broken(LocalPath(work(), IconLiteral(QStringLiteral("20"))));
@@ -175,7 +176,8 @@ private slots:
     void details_showTheSlotUnderThePointer() {
         set(QStringLiteral("Text1"), QStringLiteral("Text_30"), QStringLiteral("一行目の説明"));
         set(QStringLiteral("Text2"), QStringLiteral("Text_30"), QStringLiteral("二行目"));
-        set(QStringLiteral("FilePath"), QStringLiteral("Path_30"), QStringLiteral("tools\\app.exe"));
+        set(QStringLiteral("FilePath"), QStringLiteral("Path_30"),
+            QStringLiteral("tools\\app.exe"));
         set(QStringLiteral("Name"), QStringLiteral("Name_30"), QStringLiteral("山田太郎"));
         set(QStringLiteral("Serial"), QStringLiteral("Serial_30"), QStringLiteral("ABCD-EFGH"));
         set(QStringLiteral("NameTaitol"), QStringLiteral("Name_30"), QStringLiteral("会社名"));
@@ -214,12 +216,13 @@ private slots:
         QTest::addColumn<QColor>("firstColour");  // Label2 after the last one
         QTest::addColumn<QColor>("secondColour"); // Label3 after the last one
         const QColor red(255, 0, 0), blue(0, 0, 255), black(0, 0, 0);
-        QTest::newRow("address is blue") << QStringList{"http://a.jp"} << QStringList{"http://b.jp"}
-                                         << blue << blue;
+        QTest::newRow("address is blue")
+            << QStringList{"http://a.jp"} << QStringList{"http://b.jp"} << blue << blue;
         QTest::newRow("capitals are not an address")
             << QStringList{"HTTP://A.JP"} << QStringList{"HTTP://B.JP"} << red << black;
         QTest::newRow("short line keeps the colour")
-            << QStringList{"http://a.jp", "abc"} << QStringList{"http://b.jp", "xyz"} << blue << blue;
+            << QStringList{"http://a.jp", "abc"} << QStringList{"http://b.jp", "xyz"} << blue
+            << blue;
         QTest::newRow("bare prefix keeps the colour")
             << QStringList{"http://a.jp", "http:"} << QStringList{"http://b.jp", "http:"} << blue
             << blue;
@@ -303,19 +306,22 @@ private slots:
         start();
         QWidget* w = child<QWidget>(name);
         // 15 twips to the pixel.
-        QCOMPARE(w->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15,
-                                      twips.height() / 15));
+        QCOMPARE(w->geometry(),
+                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
         QCOMPARE(w->parentWidget()->size(), QSize(4200 / 15, 5580 / 15));
     }
 
     void staticTexts_andFonts() {
         start();
-        QCOMPARE(child<QPushButton>(QStringLiteral("Command1"))->text(), QStringLiteral("CDを参照"));
+        QCOMPARE(child<QPushButton>(QStringLiteral("Command1"))->text(),
+                 QStringLiteral("CDを参照"));
         QCOMPARE(child<QPushButton>(QStringLiteral("Command2"))->text(), QStringLiteral("..."));
         QCOMPARE(child<QLabel>(QStringLiteral("Label5"))->toolTip(),
                  QStringLiteral("\"→のボタンでﾌｫﾙﾀﾞｰ開く\""));
-        QCOMPARE(child<QPushButton>(QStringLiteral("Command2"))->toolTip(), QStringLiteral("ﾌｫﾙﾀﾞｰを開く"));
-        QCOMPARE(child<QLineEdit>(QStringLiteral("Text1"))->toolTip(), QStringLiteral("→ﾎﾞﾀﾝでｺﾋﾟｰ"));
+        QCOMPARE(child<QPushButton>(QStringLiteral("Command2"))->toolTip(),
+                 QStringLiteral("ﾌｫﾙﾀﾞｰを開く"));
+        QCOMPARE(child<QLineEdit>(QStringLiteral("Text1"))->toolTip(),
+                 QStringLiteral("→ﾎﾞﾀﾝでｺﾋﾟｰ"));
         QCOMPARE(child<QPushButton>(QStringLiteral("Command3"))->toolTip(), QStringLiteral("ｺﾋﾟｰ"));
         QCOMPARE(child<QLineEdit>(QStringLiteral("Text2"))->toolTip(),
                  QStringLiteral("→ﾎﾞﾀﾝで選択範囲をｺﾋﾟｰ"));
@@ -355,8 +361,7 @@ private slots:
         QCOMPARE(boxes.size(), 1);
         QVERIFY(boxes[0]->isVisible());
         QVERIFY(!boxes[0]->isModal());
-        const QString version =
-            boxes[0]->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
+        const QString version = boxes[0]->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
         QVERIFY2(version.contains(QRegularExpression(QStringLiteral("\\d+\\.\\d+"))),
                  qPrintable(version));
     }
@@ -397,10 +402,17 @@ private slots:
         QTest::addColumn<QString>("startPath");
         QTest::addColumn<QString>("name");
         QTest::newRow("windows path") << "D:\\Tools\\Viewer\\view.exe"
-                                      << "Tools\\Viewer\\view.exe" << "view";
-        QTest::newRow("no extension") << "D:\\bin\\tool" << "bin\\tool" << "tool";
-        QTest::newRow("short path") << "D:\\" << "" << "D:\\";
-        QTest::newRow("mounted disc") << "/media/cd/tools/app.exe" << "tools\\app.exe" << "app";
+                                      << "Tools\\Viewer\\view.exe"
+                                      << "view";
+        QTest::newRow("no extension") << "D:\\bin\\tool"
+                                      << "bin\\tool"
+                                      << "tool";
+        QTest::newRow("short path") << "D:\\"
+                                    << ""
+                                    << "D:\\";
+        QTest::newRow("mounted disc") << "/media/cd/tools/app.exe"
+                                      << "tools\\app.exe"
+                                      << "app";
     }
     void droppedFile_prefillsTheEditor() {
         QFETCH(QString, path);
@@ -435,7 +447,8 @@ private slots:
         // A drop without files opens nothing.
         QMimeData text;
         text.setText(QStringLiteral("just text"));
-        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton,
+                                Qt::NoModifier);
         QApplication::sendEvent(com, &refused);
         QVERIFY(!refused.isAccepted());
         QDropEvent none(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);

@@ -5,13 +5,13 @@
 // never lose the working icon.
 #include "options/CdIcon.h"
 #include "options/ExtraFiles.h"
-#include "store/FileName.h"
 #include "options/OptionsHost.h"
-#include "tests/support/ScriptedDesktop.h"
-#include "store/Slots.h"
+#include "options/frmOpt.h"
 #include "platform/SystemColour.h"
 #include "platform/Twips.h"
-#include "options/frmOpt.h"
+#include "store/FileName.h"
+#include "store/Slots.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // The output folder as a CD sees it after Save, and the working folder after
 // Load of either kind of saved folder.
-#include "store/FileName.h"
 #include "options/ExtraFiles.h"
 #include "output/Folders.h"
+#include "store/FileName.h"
 #include "store/Ini.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "store/Shell.h"
 #include "store/Slots.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -52,7 +52,8 @@ class FoldersTest : public QObject {
 
     QString settings() const { return LocalPath(work_, kSettingsLiteral); }
     void set(const QString& folder, const char* section, const QString& key, const QString& value) {
-        WriteIni(*desktop_, LocalPath(folder, kSettingsLiteral), QLatin1String(section), key, value);
+        WriteIni(*desktop_, LocalPath(folder, kSettingsLiteral), QLatin1String(section), key,
+                 value);
     }
     SaveResult save(const QString& output) {
         VariantTable table;
@@ -157,8 +158,9 @@ private slots:
     }
 
     void save_updatesAnExistingAutorunInf() {
-        QVERIFY(Put(LocalPath(out_, kAutorunInfName),
-                    "; burned by hand\r\n[autorun]\r\nOPEN=old.exe\r\nICON=old.ico\r\nlabel=MY CD\r\n"));
+        QVERIFY(Put(
+            LocalPath(out_, kAutorunInfName),
+            "; burned by hand\r\n[autorun]\r\nOPEN=old.exe\r\nICON=old.ico\r\nlabel=MY CD\r\n"));
         QVERIFY(save(out_).complete()); // no CD icon now
         const QByteArray inf = ReadAll(LocalPath(out_, kAutorunInfName));
         QVERIFY(inf.startsWith("; burned by hand\r\n[autorun]\r\nOPEN=AutoRun.exe   "));
@@ -179,7 +181,8 @@ private slots:
         QVERIFY(save(out_).complete());
         // The table is the marker row alone: 9 cells.
         const QByteArray archive = ReadAll(LocalPath(out_, kArchiveName));
-        QVERIFY(archive.startsWith(QByteArray::fromHex("0c20020009000000000000000100000000000000")));
+        QVERIFY(
+            archive.startsWith(QByteArray::fromHex("0c20020009000000000000000100000000000000")));
     }
 
     void loadArchive_mergesIntoTheWorkingProject() {
@@ -204,21 +207,26 @@ private slots:
         QCOMPARE(result.colours->background, std::optional<std::uint32_t>(0x00FF0000));
         const QString s = LocalPath(other, kSettingsLiteral);
         QCOMPARE(ReadIni(s, "FilePath", "Path_00"), QStringLiteral("setup.exe"));
-        QCOMPARE(ReadIni(s, "NameTaitol", "Name_00"), QStringLiteral("会社名")); // empty in the archive
+        QCOMPARE(ReadIni(s, "NameTaitol", "Name_00"),
+                 QStringLiteral("会社名")); // empty in the archive
         QCOMPARE(ReadIni(s, "Text1", "Text_10"), QStringLiteral("十"));
         QCOMPARE(ReadIni(s, "AppName", "App_20"), QStringLiteral("二十"));
         QCOMPARE(ReadAll(LocalPath(other, IconLiteral(QStringLiteral("20")))), QByteArray());
         QCOMPARE(ReadIni(s, "AppName", "App_01"), QStringLiteral("次のページ"));
-        QCOMPARE(ReadAll(LocalPath(other, IconLiteral(QStringLiteral("01")))), QByteArray("page two icon"));
+        QCOMPARE(ReadAll(LocalPath(other, IconLiteral(QStringLiteral("01")))),
+                 QByteArray("page two icon"));
     }
 
     void loadLegacyFolder_replacesTheSettingsFile() {
         const QString legacy = dir_->filePath(QStringLiteral("legacy"));
-        QVERIFY(Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\Icon_00.ico")), "legacy icon"));
-        QVERIFY(Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\ARun.ico")), "legacy cd icon"));
+        QVERIFY(
+            Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\Icon_00.ico")), "legacy icon"));
+        QVERIFY(
+            Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\ARun.ico")), "legacy cd icon"));
         set(legacy, "AppName", QStringLiteral("App_30"), QStringLiteral("旧形式"));
         set(legacy, "VolumeLabel", QString(), QStringLiteral("OLDCD"));
-        QVERIFY(QFile::rename(LocalPath(legacy, kSettingsLiteral), LocalPath(legacy, kArchiveName)));
+        QVERIFY(
+            QFile::rename(LocalPath(legacy, kSettingsLiteral), LocalPath(legacy, kArchiveName)));
         // As read from a disc: read-only.
         for (const QString& f : {LocalPath(legacy, kArchiveName),
                                  LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\Icon_00.ico"))})
@@ -234,7 +242,8 @@ private slots:
         QCOMPARE(ReadIni(settings(), "AppName", "App_30"), QStringLiteral("旧形式"));
         QCOMPARE(ReadIni(settings(), "AppName", "App_00"), QString()); // replaced as a whole
         QCOMPARE(ReadIni(settings(), "VolumeLabel", QString()), QStringLiteral("OLDCD"));
-        QCOMPARE(ReadAll(LocalPath(work_, IconLiteral(QStringLiteral("00")))), QByteArray("legacy icon"));
+        QCOMPARE(ReadAll(LocalPath(work_, IconLiteral(QStringLiteral("00")))),
+                 QByteArray("legacy icon"));
         QCOMPARE(ReadAll(LocalPath(work_, IconLiteral(QStringLiteral("40")))), QByteArray("kept"));
         QCOMPARE(ReadAll(LocalPath(work_, kCdIconName)), QByteArray("legacy cd icon"));
         QVERIFY(QFile::permissions(settings()) & QFile::WriteOwner);

@@ -2,12 +2,12 @@
 // UnpackProject puts back into a working folder from good, truncated and
 // hostile archives.
 #include "output/ArchiveCodec.h"
+#include "output/Project.h"
 #include "store/Cp932.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
-#include "output/Project.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "store/Slots.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,17 +1,17 @@
 // The jacket and the entry list as they come out on paper: where each text,
 // icon and rule lands, page breaks, half-width names, the print dialog and the
 // printer settings around a job, and a real PDF read back with pdftotext.
-#include "store/FileName.h"
 #include "platform/Fonts.h"
 #include "printing/HalfWidth.h"
-#include "store/Ini.h"
 #include "printing/PrintLayout.h"
 #include "printing/Printing.h"
 #include "printing/QtPrintSurface.h"
+#include "printing/basPrinter.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Slots.h"
 #include "tests/support/RecordingSurface.h"
 #include "tests/support/ScriptedDesktop.h"
-#include "store/Slots.h"
-#include "printing/basPrinter.h"
 
 #include <QDir>
 #include <QFontMetricsF>

@@ -5,10 +5,10 @@
 #include "store/FileName.h"
 #include "store/Ini.h"
 #include "store/Parts.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "store/Shell.h"
 #include "store/Slots.h"
 #include "store/VariantTable.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -94,8 +94,8 @@ public:
     QStringList claimedFolders;
     QList<bool> busyChanges;
     QStringList progressTitles;
-    QStringList fileFilters;   // filter of every file dialog shown
-    QStringList folderTitles;  // title of every folder browser shown
+    QStringList fileFilters;  // filter of every file dialog shown
+    QStringList folderTitles; // title of every folder browser shown
 
     // How the scripted system behaves.
     bool openSucceeds = true;

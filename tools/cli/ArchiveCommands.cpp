@@ -3,11 +3,11 @@
 #include "tools/cli/Commands.h"
 
 #include "output/ArchiveCodec.h"
-#include "tools/cli/ConsoleDesktop.h"
+#include "output/Project.h"
 #include "store/Cp932.h"
 #include "store/Parts.h"
-#include "output/Project.h"
 #include "store/Slots.h"
+#include "tools/cli/ConsoleDesktop.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +23,6 @@ namespace {
 // Defaults as a new project has them: button face and button text.
 constexpr std::uint32_t kDefaultBackground = 0x8000000F;
 constexpr std::uint32_t kDefaultText = 0x80000012;
-
 
 // CRC-32 (the zip polynomial), enough to tell icons apart in a dump.
 std::uint32_t Crc32(const ByteArray& bytes) {
@@ -77,7 +76,6 @@ QString CellText(const Cell& cell) {
         return QStringLiteral("bytes %1 crc32 %2").arg(a->size()).arg(Hex32(Crc32(*a)));
     return QStringLiteral("empty");
 }
-
 
 } // namespace
 

@@ -2,9 +2,9 @@
 // either kind of saved folder, without a window.
 #include "tools/cli/Commands.h"
 
-#include "tools/cli/ConsoleDesktop.h"
 #include "output/Folders.h"
 #include "platform/SystemColour.h"
+#include "tools/cli/ConsoleDesktop.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -70,7 +70,9 @@ int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err) {
     const LoadResult result = LoadSavedFolder(desktop, args[0], args[1], table);
     out << (result.legacy ? "older folder layout\n" : "archive layout\n");
     if (result.colours) {
-        auto hex = [](std::optional<std::uint32_t> c) { return c ? Hex32(*c) : QStringLiteral("-"); };
+        auto hex = [](std::optional<std::uint32_t> c) {
+            return c ? Hex32(*c) : QStringLiteral("-");
+        };
         out << "background " << hex(result.colours->background) << "\ntext "
             << hex(result.colours->text) << "\n";
     } else if (!result.legacy) {

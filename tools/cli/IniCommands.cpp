@@ -1,10 +1,10 @@
 #include "tools/cli/Commands.h"
 
-#include "tools/cli/ConsoleDesktop.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
 #include "store/Shell.h"
 #include "store/Slots.h"
+#include "tools/cli/ConsoleDesktop.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,7 +65,8 @@ int RunShow(const QStringList& args, QTextStream& out, QTextStream& err) {
             QJsonObject slot{{QStringLiteral("slot"), key},
                              {QStringLiteral("page"), page + 1},
                              {QStringLiteral("button"), button + 1}};
-            text += QStringLiteral("[%1] page %2 button %3\n").arg(key).arg(page + 1).arg(button + 1);
+            text +=
+                QStringLiteral("[%1] page %2 button %3\n").arg(key).arg(page + 1).arg(button + 1);
             for (const SlotField& f : kSlotFields) {
                 const QString section = QString::fromUtf16(f.section);
                 slot.insert(section, value(f));
