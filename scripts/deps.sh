@@ -27,7 +27,7 @@ KZ_BUILD_PACKAGES=(
 )
 # What the tests, fuzzers and benchmarks need on top.
 KZ_TEST_PACKAGES=(
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     libbenchmark-dev
     poppler-utils
     wine64 xvfb xauth xdotool imagemagick

@@ -2,12 +2,16 @@
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer (warnings are errors), and runs every test: unit
 # and offscreen GUI tests, the command-line checks and a short run of each
-# fuzzer over its corpus.
+# fuzzer over its corpus. Fails first when a C++ file is not in the
+# formatter's layout.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 kz_install_missing "${KZ_BUILD_PACKAGES[@]}" "${KZ_TEST_PACKAGES[@]}"
 jobs=$(nproc)
+
+# Every C++ file in the layout of .clang-format, before anything is built.
+bash scripts/format.sh
 
 fuzz_dir=""
 if command -v clang++ >/dev/null 2>&1; then
