@@ -118,7 +118,7 @@ void BM_Pack(benchmark::State& state) {
     for (auto _ : state) {
         const bool written = PackProject(desktop, p.work, 0x8000000F, 0x80000012, table);
         benchmark::DoNotOptimize(written);
-        desktop.busyChanges.clear();
+        desktop.calls.clear();
     }
     state.SetBytesProcessed(state.iterations() * p.archiveSize);
     state.counters["archive_bytes"] = double(p.archiveSize);
@@ -149,7 +149,7 @@ void BM_Unpack(benchmark::State& state) {
         benchmark::DoNotOptimize(colours);
         state.PauseTiming();
         QDir(target).removeRecursively();
-        desktop.busyChanges.clear();
+        desktop.calls.clear();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * p.archiveSize);

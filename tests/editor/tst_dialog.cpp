@@ -142,7 +142,7 @@ private slots:
         QVERIFY(window_->isVisible());
         QVERIFY(window_->modified());
         QVERIFY(!window_->slotButton(0)->icon().isNull());
-        QCOMPARE(desktop_->asked.size(), 0);
+        QCOMPARE(desktop_->messages().size(), 0);
     }
 
     void caption_namesPageAndButton_data() {
@@ -217,8 +217,8 @@ private slots:
         field("Text2")->setText(QString(51, QChar(0x3042))); // 102 bytes
         field("Text4")->setText(QStringLiteral("ok"));
         press("OKButton");
-        QCOMPARE(desktop_->asked.size(), 1);
-        QCOMPARE(desktop_->asked[0].title, QStringLiteral("入力　エラー"));
+        QCOMPARE(desktop_->messages().size(), 1);
+        QCOMPARE(desktop_->messages()[0].title, QStringLiteral("入力　エラー"));
         QCOMPARE(read("AppName", QStringLiteral("App_20")), QStringLiteral("ok"));
         QCOMPARE(read("Text1", QStringLiteral("Text_20")), QString(49, QChar(0x3042)));
         QVERIFY(window_->isVisible());
@@ -232,7 +232,7 @@ private slots:
         press("Command2");
         QCOMPARE(field("Text1")->text(), QStringLiteral("tools\\app.exe"));
         QCOMPARE(window_->windowTitle(), QStringLiteral("TOOLSCD"));
-        QCOMPARE(desktop_->fileFilters.last(),
+        QCOMPARE(desktop_->callsOf("openFile").last().filter,
                  QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|実行ﾌｧｲﾙ(*.exe)|*.exe"));
         // A cancelled choice changes nothing.
         press("Command2");
@@ -334,8 +334,9 @@ private slots:
         QVERIFY(d);
         press("Command1");
         QCOMPARE(field("Text5")->text(), program);
-        QVERIFY(desktop_->fileFilters.last().startsWith(
-            QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|")));
+        QVERIFY(desktop_->callsOf("openFile")
+                    .last()
+                    .filter.startsWith(QStringLiteral("全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|")));
         press("Command1"); // cancelled
         QCOMPARE(field("Text5")->text(), program);
     }

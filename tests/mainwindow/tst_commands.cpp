@@ -84,7 +84,7 @@ class CommandsTest : public QObject {
     }
     QStringList titles() const {
         QStringList t;
-        for (const auto& a : desktop_->asked)
+        for (const auto& a : desktop_->messages())
             t << a.title;
         return t;
     }
@@ -113,9 +113,9 @@ private slots:
         w.setModified(true);
         QVERIFY(!w.Save());
         QVERIFY(w.modified());
-        QCOMPARE(desktop_->folderTitles, QStringList{"保存フォルダを選択してください"});
+        QCOMPARE(desktop_->titlesOf("chooseFolder"), QStringList{"保存フォルダを選択してください"});
         QVERIFY(QDir(out_).isEmpty());
-        QVERIFY(desktop_->asked.isEmpty());
+        QVERIFY(desktop_->messages().isEmpty());
     }
 
     void save_reportsCompletionOrFailure() {
@@ -126,10 +126,10 @@ private slots:
         QVERIFY(w.Save());
         QVERIFY(!w.modified());
         QVERIFY(w.isVisible());
-        QCOMPARE(desktop_->asked.size(), 1);
-        QCOMPARE(desktop_->asked[0].title, QStringLiteral("保存完了"));
-        QCOMPARE(desktop_->asked[0].text, SaveCompleteText(out_));
-        QCOMPARE(desktop_->asked[0].icon, MessageIcon::Information);
+        QCOMPARE(desktop_->messages().size(), 1);
+        QCOMPARE(desktop_->messages()[0].title, QStringLiteral("保存完了"));
+        QCOMPARE(desktop_->messages()[0].text, SaveCompleteText(out_));
+        QCOMPARE(desktop_->messages()[0].icon, MessageIcon::Information);
         QVERIFY(QFile::exists(LocalPath(out_, kArchiveName)));
 
         // A folder where the archive cannot go: an error naming it, still modified.
@@ -139,16 +139,16 @@ private slots:
         desktop_->queueFolder(blocked);
         QVERIFY(!w.Save());
         QVERIFY(w.modified());
-        QCOMPARE(desktop_->asked.last().icon, MessageIcon::Exclamation);
-        QVERIFY(desktop_->asked.last().text.contains(kArchiveName));
-        QVERIFY(!desktop_->asked.last().text.contains(kAutorunInfName));
+        QCOMPARE(desktop_->messages().last().icon, MessageIcon::Exclamation);
+        QVERIFY(desktop_->messages().last().text.contains(kArchiveName));
+        QVERIFY(!desktop_->messages().last().text.contains(kAutorunInfName));
     }
 
     void new_withoutProjectAsksNothingAndResetsColours() {
         Form1& w = start();
         w.setLauncherColours(ColourValue(0, 0, 128), ColourValue(255, 255, 0));
         w.findChild<QAction*>(QStringLiteral("mnuNew"))->trigger();
-        QVERIFY(desktop_->asked.isEmpty());
+        QVERIFY(desktop_->messages().isEmpty());
         QCOMPARE(w.backgroundColour(), kButtonFaceColour);
         QCOMPARE(w.textColour(), kButtonTextColour);
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("1/20"));
@@ -174,11 +174,11 @@ private slots:
         if (folderChosen)
             desktop_->queueFolder(out_);
         w.New();
-        QCOMPARE(desktop_->asked[0].text, QStringLiteral("現在のファイルを保存しますか?"));
-        QCOMPARE(desktop_->asked[0].title, QStringLiteral("保存確認"));
-        QCOMPARE(desktop_->asked[0].icon, MessageIcon::Question);
-        QCOMPARE(desktop_->asked[0].buttons, MessageButtons::YesNo);
-        QCOMPARE(desktop_->unanswered, 0);
+        QCOMPARE(desktop_->messages()[0].text, QStringLiteral("現在のファイルを保存しますか?"));
+        QCOMPARE(desktop_->messages()[0].title, QStringLiteral("保存確認"));
+        QCOMPARE(desktop_->messages()[0].icon, MessageIcon::Question);
+        QCOMPARE(desktop_->messages()[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(desktop_->unanswered(), 0);
         QCOMPARE(projectThere(), !cleared);
         QVERIFY(QFile::exists(LocalPath(work_, kCdIconName))); // the CD icon stays
         QCOMPARE(QFile::exists(LocalPath(out_, kArchiveName)), folderChosen);
@@ -206,8 +206,8 @@ private slots:
         for (Answer a : answers)
             desktop_->queueAnswer(a);
         QCOMPARE(w.close(), closes);
-        QCOMPARE(desktop_->asked.size(), answers.size());
-        QCOMPARE(desktop_->unanswered, 0);
+        QCOMPARE(desktop_->messages().size(), answers.size());
+        QCOMPARE(desktop_->unanswered(), 0);
         QCOMPARE(projectThere(), !closes);
         QCOMPARE(QFile::exists(ArchivePath(work_)), !closes);
         QVERIFY(QFile::exists(LocalPath(work_, kCdIconName)));
@@ -226,10 +226,11 @@ private slots:
         desktop_->queuePrinter(QStringLiteral("Office"));
         w.findChild<QAction*>(QStringLiteral("mnuListPrint"))->trigger();
         QCOMPARE(paper->documents, 1);
-        QCOMPARE(desktop_->printRequests.size(), 2);
-        QCOMPARE(desktop_->printRequests[0].title, QStringLiteral("印刷"));
-        QCOMPARE(desktop_->printRequests[0].orientation, PaperOrientation::Landscape);
-        QCOMPARE(desktop_->printRequests[1].orientation, PaperOrientation::Portrait);
+        const auto dialogs = desktop_->callsOf("choosePrinter");
+        QCOMPARE(dialogs.size(), 2);
+        QCOMPARE(dialogs[0].title, QStringLiteral("印刷"));
+        QCOMPARE(dialogs[0].filter, QStringLiteral("landscape"));
+        QCOMPARE(dialogs[1].filter, QStringLiteral("portrait"));
     }
 
     void optionsMenu_opensOneWindowThatPaintsTheLauncher() {
@@ -255,7 +256,7 @@ private slots:
         desktop_->queueFolder(out_);
         desktop_->queueAnswer(Answer::Ok); // the completion message
         QVERIFY(w.Save());
-        QCOMPARE(desktop_->unanswered, 0);
+        QCOMPARE(desktop_->unanswered(), 0);
         desktop_->queueAnswer(Answer::No); // the save question of New
         w.New();
         QVERIFY(!QFile::exists(settings()));
@@ -264,7 +265,7 @@ private slots:
         // Cancelled: nothing happens.
         w.Load();
         QVERIFY(!w.modified());
-        QCOMPARE(desktop_->fileFilters.last(),
+        QCOMPARE(desktop_->callsOf("openFile").last().filter,
                  QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"));
 
         // Any file name picked in the folder loads its Auto_Run.dat.
@@ -281,7 +282,7 @@ private slots:
         // Closing right after a load asks to save.
         desktop_->queueAnswer(Answer::No);
         QVERIFY(w.close());
-        QCOMPARE(desktop_->asked.last().title, QStringLiteral("保存確認"));
+        QCOMPARE(desktop_->messages().last().title, QStringLiteral("保存確認"));
     }
 };
 

@@ -95,8 +95,8 @@ private slots:
         QCOMPARE(text("Label6"), QStringLiteral("ｼﾘｱﾙｷｰ"));
         QCOMPARE(child<QLineEdit>(QStringLiteral("Text1"))->text(), QString());
         QVERIFY(!w.modified());
-        QCOMPARE(desktop_->claimedFolders, QStringList{work()});
-        QCOMPARE(desktop_->asked.size(), 0);
+        QCOMPARE(desktop_->textsOf("claim"), QStringList{work()});
+        QCOMPARE(desktop_->messages().size(), 0);
         // The help file is the one shipped beside the program.
         QCOMPARE(QDir::fromNativeSeparators(w.helpFile()),
                  work() + QStringLiteral("/Kazanoro.hlp"));
@@ -106,7 +106,7 @@ private slots:
         desktop_->otherInstanceRunning = true;
         Form1 w(*desktop_, work(), work());
         QVERIFY(!w.startUp());
-        QCOMPARE(desktop_->asked.size(), 0);
+        QCOMPARE(desktop_->messages().size(), 0);
     }
 
     void startUp_readsCaptionAndCdIcon() {
@@ -278,8 +278,8 @@ private slots:
         child<QPushButton>(QStringLiteral("Command1"))->click();
         child<QPushButton>(QStringLiteral("Command2"))->click(); // no action
         w.findChild<QAction*>(QStringLiteral("mnuHelpTopic"))->trigger();
-        QCOMPARE(desktop_->opened, QStringList{work()});
-        QCOMPARE(desktop_->helpShown, QStringList{w.helpFile()});
+        QCOMPARE(desktop_->textsOf("openDocument"), QStringList{work()});
+        QCOMPARE(desktop_->textsOf("showHelp"), QStringList{w.helpFile()});
     }
 
     void layout_matchesTheLauncher_data() {

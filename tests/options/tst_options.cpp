@@ -41,16 +41,6 @@ namespace {
 using Store = QHash<QString, QString>;
 
 // Records the title and preselected filter of every file dialog as well.
-class RecordingDesktop : public ScriptedDesktop {
-public:
-    QString openFile(const QString& title, const QString& filter, int filterIndex) override {
-        fileTitles.append(title);
-        filterIndexes.append(filterIndex);
-        return ScriptedDesktop::openFile(title, filter, filterIndex);
-    }
-    QStringList fileTitles;
-    QList<int> filterIndexes;
-};
 
 // The main window as the dialog sees it.
 class FakeMainWindow : public QWidget, public OptionsHost {
@@ -130,7 +120,7 @@ class OptionsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<RecordingDesktop> desktop_;
+    std::unique_ptr<ScriptedDesktop> desktop_;
     std::unique_ptr<FakeMainWindow> main_;
     QPointer<frmOpt> dialog_;
 
@@ -194,7 +184,7 @@ private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        desktop_ = std::make_unique<RecordingDesktop>();
+        desktop_ = std::make_unique<ScriptedDesktop>();
         main_ = std::make_unique<FakeMainWindow>(*desktop_, work());
         main_->setWindowIcon(SolidIcon(Qt::blue));
     }
@@ -360,7 +350,7 @@ private slots:
         click(swatch.toLatin1().constData());
 
         // The picker starts from the swatch's own colour value.
-        QCOMPARE(desktop_->colourRequests, QList<std::uint32_t>{initial});
+        QCOMPARE(desktop_->textsOf("chooseColour"), QStringList{QString::number(initial, 16)});
         QCOMPARE(Background(label(background ? "F_Color" : "Label3")), ResolveColour(expected));
         QCOMPARE(Background(label(background ? "Label3" : "F_Color")), ResolveColour(other));
         QCOMPARE(label("Label4")->palette().color(QPalette::WindowText),
@@ -396,9 +386,11 @@ private slots:
             desktop_->queueFile(green);
         open();
         click("Picture1");
-        QCOMPARE(desktop_->fileFilters, QStringList{kIconFilter});
-        QCOMPARE(desktop_->fileTitles, QStringList{QString()});
-        QCOMPARE(desktop_->filterIndexes, QList<int>{0});
+        const auto files = desktop_->callsOf("openFile");
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files[0].filter, kIconFilter);
+        QCOMPARE(files[0].title, QString());
+        QCOMPARE(files[0].filterIndex, 0);
         QCOMPARE(label("Label1")->text(), answer ? green : workingIcon());
         QCOMPARE(CentreOf(label("Picture1")->pixmap()),
                  answer ? QColor(Qt::green) : QColor(Qt::red));
@@ -542,9 +534,13 @@ private slots:
         open();
         for (int i = 0; i < times; ++i)
             menu("mnuAdd");
-        QCOMPARE(desktop_->fileTitles, QStringList(times, QStringLiteral("追加ファイルの選択")));
-        QCOMPARE(desktop_->fileFilters, QStringList(times, kExtraFileFilter));
-        QCOMPARE(desktop_->filterIndexes, QList<int>(times, 0));
+        const auto files = desktop_->callsOf("openFile");
+        QCOMPARE(files.size(), times);
+        for (const auto& f : files) {
+            QCOMPARE(f.title, QStringLiteral("追加ファイルの選択"));
+            QCOMPARE(f.filter, kExtraFileFilter);
+            QCOMPARE(f.filterIndex, 0);
+        }
         QCOMPARE(lines(), QStringList{"/old.dll"} + answers);
         press("OK");
         QCOMPARE(storedList(), stored);

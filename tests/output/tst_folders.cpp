@@ -62,7 +62,7 @@ class FoldersTest : public QObject {
     }
     QStringList titlesAsked() const {
         QStringList titles;
-        for (const auto& a : desktop_->asked)
+        for (const auto& a : desktop_->messages())
             titles << a.title;
         return titles;
     }
@@ -113,7 +113,7 @@ private slots:
         // The working archive is gone; the settings and icons stay.
         QVERIFY(!QFile::exists(ArchivePath(work_)));
         QVERIFY(QFile::exists(settings()));
-        QCOMPARE(desktop_->asked.size(), 0);
+        QCOMPARE(desktop_->messages().size(), 0);
         QCOMPARE(SaveCompleteText(QStringLiteral("D:\\")),
                  QStringLiteral("保存が終了しました\rD:\\内のﾌｧｲﾙを全てCDに焼いてください"));
     }
@@ -128,7 +128,7 @@ private slots:
         desktop_->queueAnswer(Answer::No);
         QVERIFY(save(out_).complete());
         QCOMPARE(titlesAsked(), QStringList{kReplaceTitle});
-        QVERIFY(desktop_->asked[0].text.contains(QStringLiteral("Auto_Run.dat")));
+        QVERIFY(desktop_->messages()[0].text.contains(QStringLiteral("Auto_Run.dat")));
         QCOMPARE(QFileInfo(LocalPath(out_, kLauncherName)).lastModified(), launcherTime);
 
         // A changed project whose archive the user declines to replace did not

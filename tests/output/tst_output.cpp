@@ -302,8 +302,8 @@ void TestOutput::pack_lastSlotInUse() {
     ScriptedDesktop desktop;
     VariantTable table;
     QVERIFY(PackProject(desktop, work.path(), kBackground, kTextColour, table));
-    QCOMPARE(desktop.asked.size(), 0);
-    QCOMPARE(desktop.busyChanges, (QList<bool>{true, false}));
+    QCOMPARE(desktop.messages().size(), 0);
+    QCOMPARE(desktop.answersOf("busy"), (QStringList{"on", "off"}));
 
     const QByteArray file = ReadAll(work.archive());
     QCOMPARE(file.left(20).toHex(' '), Bytes().header(9, lastRow + 1).b.toHex(' '));
@@ -348,7 +348,7 @@ void TestOutput::pack_missingIconFolder_packsEmptyIcons() {
     VariantTable table;
     QVERIFY(PackProject(desktop, work.path(), kBackground, kTextColour, table));
     // One error box per slot read, and each slot still packed with its texts.
-    QCOMPARE(desktop.asked.size(), 5);
+    QCOMPARE(desktop.messages().size(), 5);
     const auto stored = ReadArchiveFile(work.archive());
     QVERIFY(stored);
     for (int row = 1; row <= 5; ++row)
@@ -364,8 +364,8 @@ void TestOutput::pack_archiveNotWritable_returnsFalseWithoutMessage() {
     ScriptedDesktop desktop;
     VariantTable table;
     QVERIFY(!PackProject(desktop, work.path(), kBackground, kTextColour, table));
-    QCOMPARE(desktop.asked.size(), 0);
-    QCOMPARE(desktop.busyChanges, (QList<bool>{true, false}));
+    QCOMPARE(desktop.messages().size(), 0);
+    QCOMPARE(desktop.answersOf("busy"), (QStringList{"on", "off"}));
     QVERIFY(QFileInfo(work.archive()).isDir());
 }
 
@@ -452,8 +452,8 @@ void TestOutput::unpack_restoresRowsUpToMarker() {
     QCOMPARE(DescribeColours(got), colours);
     QCOMPARE(report.slotKeys, slotKeys);
     QCOMPARE(work.restored(), SetOf(restored));
-    QCOMPARE(desktop.asked.size(), 0);
-    QCOMPARE(desktop.busyChanges, (QList<bool>{true, false}));
+    QCOMPARE(desktop.messages().size(), 0);
+    QCOMPARE(desktop.answersOf("busy"), (QStringList{"on", "off"}));
     QVERIFY(QFileInfo(LocalPath(work.path(), kIconFolderLiteral)).isDir());
 }
 
@@ -470,8 +470,8 @@ void TestOutput::unpack_missingArchive_changesNothing() {
     QVERIFY(table == VariantTable::Make(9, 1));
     QCOMPARE(ReadAll(work.settings()), before);
     QVERIFY(!QFileInfo::exists(LocalPath(work.path(), kIconFolderLiteral)));
-    QVERIFY(desktop.busyChanges.isEmpty());
-    QVERIFY(desktop.asked.isEmpty());
+    QVERIFY(desktop.answersOf("busy").isEmpty());
+    QVERIFY(desktop.messages().isEmpty());
 }
 
 void TestOutput::packThenUnpack_mergesIntoEarlierProject() {
@@ -642,7 +642,7 @@ void TestOutput::decode_checksEveryCountAndLength() {
     QVERIFY(!report.archiveRead);
     QVERIFY(work.restored().isEmpty());
     QVERIFY(!QFileInfo::exists(work.settings()));
-    QVERIFY(desktop.asked.isEmpty());
+    QVERIFY(desktop.messages().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestOutput)

@@ -77,7 +77,7 @@ public:
         PaperOrientation orientation;
         QPageSize::PageSizeId paper;
         int copies;
-        QList<bool> busyMeanwhile;
+        QStringList busyMeanwhile;
     };
 
     QStringList installed{QStringLiteral("Office"), QStringLiteral("Laser"),
@@ -100,7 +100,7 @@ public:
     int copies() const override { return copiesNow; }
     void setCopies(int copies) override { copiesNow = copies; }
     bool print(const std::function<void(PrintSurface&)>& pages) override {
-        jobs.append({current, orientationNow, paperNow, copiesNow, desktop_.busyChanges});
+        jobs.append({current, orientationNow, paperNow, copiesNow, desktop_.answersOf("busy")});
         pages(paper);
         return !fails;
     }
@@ -542,14 +542,17 @@ private slots:
             list ? PaperOrientation::Portrait : PaperOrientation::Landscape;
         list ? PrintList(*desktop_, printer, work()) : PrintJacket(*desktop_, printer, work());
 
-        QCOMPARE(desktop_->printRequests.size(), 1);
-        QCOMPARE(desktop_->printRequests[0].title, QStringLiteral("印刷"));
-        QCOMPARE(desktop_->printRequests[0].orientation, orientation);
-        QCOMPARE(desktop_->printRequests[0].printerName, QStringLiteral("Office"));
+        const auto dialogs = desktop_->callsOf("choosePrinter");
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs[0].title, QStringLiteral("印刷"));
+        QCOMPARE(dialogs[0].filter, orientation == PaperOrientation::Landscape
+                                        ? QStringLiteral("landscape")
+                                        : QStringLiteral("portrait"));
+        QCOMPARE(dialogs[0].text, QStringLiteral("Office"));
 
         if (printedOn.isEmpty()) {
             QVERIFY(printer.jobs.isEmpty());
-            QVERIFY(desktop_->busyChanges.isEmpty());
+            QVERIFY(desktop_->answersOf("busy").isEmpty());
         } else {
             QCOMPARE(printer.jobs.size(), 1);
             const FakePrinter::Job& job = printer.jobs[0];
@@ -557,8 +560,8 @@ private slots:
             QCOMPARE(job.orientation, orientation);
             QCOMPARE(job.paper, QPageSize::A4);
             QCOMPARE(job.copies, 1);
-            QCOMPARE(job.busyMeanwhile, QList<bool>{true});
-            QCOMPARE(desktop_->busyChanges, (QList<bool>{true, false}));
+            QCOMPARE(job.busyMeanwhile, QStringList{"on"});
+            QCOMPARE(desktop_->answersOf("busy"), (QStringList{"on", "off"}));
             // The pages are those of the command, in the print font.
             const QList<Call> texts = Visible(printer.paper.of(Kind::Text));
             QVERIFY(!texts.isEmpty());

@@ -232,7 +232,7 @@ private slots:
         ScriptedDesktop desktop;
         WriteIni(desktop, settings(), section, key, value);
         QCOMPARE(contents(settings()), after);
-        QVERIFY(desktop.asked.isEmpty());
+        QVERIFY(desktop.messages().isEmpty());
         // Replaced as a whole: nothing but the file itself is left in the folder.
         QCOMPARE(entriesOf(dir_->path()), QStringList{QStringLiteral("設定.txt")});
     }
@@ -282,7 +282,7 @@ private slots:
                 QCOMPARE(ReadIni(settings(), QString::fromUtf16(f.section),
                                  QString::fromUtf16(f.prefix) + slot),
                          QString::fromUtf16(f.section) + QLatin1Char('-') + slot);
-        QVERIFY(desktop.asked.isEmpty());
+        QVERIFY(desktop.messages().isEmpty());
     }
 
     void lengthWarning_data() {
@@ -315,9 +315,9 @@ private slots:
         WriteIni(desktop, settings(), QStringLiteral("AppName"), QStringLiteral("App_00"), value);
         QCOMPARE(contents(settings()), "[AppName]\r\nApp_00=" + stored + "\r\n");
         QCOMPARE(ReadIni(settings(), QStringLiteral("AppName"), QStringLiteral("App_00")), read);
-        QCOMPARE(desktop.asked.size(), warned ? 1 : 0);
+        QCOMPARE(desktop.messages().size(), warned ? 1 : 0);
         if (warned) {
-            const auto& box = desktop.asked.front();
+            const auto& box = desktop.messages().front();
             QCOMPARE(box.text, QStringLiteral("文字数が100ﾊﾞｲﾄを超えています"));
             QCOMPARE(box.title, QStringLiteral("入力\u3000エラー"));
             QCOMPARE(box.icon, MessageIcon::Exclamation);
@@ -325,7 +325,7 @@ private slots:
         }
         // Each oversized value written draws its own warning.
         WriteIni(desktop, settings(), QStringLiteral("Text1"), QStringLiteral("Text_00"), value);
-        QCOMPARE(desktop.asked.size(), warned ? 2 : 0);
+        QCOMPARE(desktop.messages().size(), warned ? 2 : 0);
     }
 
     void failedWriteIsSilent_data() {
@@ -353,7 +353,7 @@ private slots:
         ScriptedDesktop desktop;
         WriteIni(desktop, file, QStringLiteral("AppName"), QStringLiteral("App_00"),
                  QStringLiteral("new"));
-        QVERIFY(desktop.asked.isEmpty());
+        QVERIFY(desktop.messages().isEmpty());
         QCOMPARE(entriesOf(dir_->path()), entries);
         if (kind == QLatin1String("read-only"))
             QCOMPARE(contents(file), before);
@@ -512,15 +512,15 @@ private slots:
         QCOMPARE(ReadFileBytes(desktop, at(path), bytes), ok);
         if (ok) {
             QCOMPARE(bytes, original);
-            QVERIFY(desktop.asked.isEmpty());
+            QVERIFY(desktop.messages().isEmpty());
             // Read opens the file as a write would: a missing one is left behind empty.
             QVERIFY(QFileInfo(at(path)).isFile());
             QCOMPARE(QFileInfo(at(path)).size(), qint64(existing < 0 ? 0 : existing));
         } else {
-            QCOMPARE(desktop.asked.size(), 1);
-            QVERIFY(!desktop.asked.front().text.isEmpty());
-            QCOMPARE(desktop.asked.front().title, QStringLiteral("Kazanoro"));
-            QCOMPARE(desktop.asked.front().buttons, MessageButtons::Ok);
+            QCOMPARE(desktop.messages().size(), 1);
+            QVERIFY(!desktop.messages().front().text.isEmpty());
+            QCOMPARE(desktop.messages().front().title, QStringLiteral("Kazanoro"));
+            QCOMPARE(desktop.messages().front().buttons, MessageButtons::Ok);
             QVERIFY(!QFileInfo::exists(at(QStringLiteral("none"))));
         }
     }
@@ -552,15 +552,15 @@ private slots:
         QCOMPARE(WriteFileBytes(desktop, at(path), bytes), ok);
         if (ok) {
             QCOMPARE(contents(at(path)), bytes);
-            QVERIFY(desktop.asked.isEmpty());
+            QVERIFY(desktop.messages().isEmpty());
             QByteArray back;
             QVERIFY(ReadFileBytes(desktop, at(path), back));
             QCOMPARE(back, bytes);
         } else {
-            QCOMPARE(desktop.asked.size(), 1);
-            QVERIFY(!desktop.asked.front().text.isEmpty());
-            QCOMPARE(desktop.asked.front().title, QStringLiteral("Kazanoro"));
-            QCOMPARE(desktop.asked.front().buttons, MessageButtons::Ok);
+            QCOMPARE(desktop.messages().size(), 1);
+            QVERIFY(!desktop.messages().front().text.isEmpty());
+            QCOMPARE(desktop.messages().front().title, QStringLiteral("Kazanoro"));
+            QCOMPARE(desktop.messages().front().buttons, MessageButtons::Ok);
             QCOMPARE(entriesOf(dir_->path()), entries);
         }
         if (ok) {
@@ -694,7 +694,7 @@ private slots:
         CopyIfChanged(desktop, source, at(target));
 
         QStringList asked;
-        for (const auto& box : desktop.asked) {
+        for (const auto& box : desktop.messages()) {
             asked << box.title;
             QCOMPARE(box.icon, MessageIcon::Question);
             QCOMPARE(box.buttons, MessageButtons::YesNo);
@@ -702,7 +702,7 @@ private slots:
                 QVERIFY(box.text.contains(FileNameOf(result)));
         }
         QCOMPARE(asked, titles);
-        QCOMPARE(desktop.unanswered, 0);
+        QCOMPARE(desktop.unanswered(), 0);
         if (copied) {
             QCOMPARE(contents(at(result)), fresh);
             QCOMPARE(QFileInfo(at(result)).lastModified(), when);
@@ -746,9 +746,9 @@ private slots:
             desktop.queueAnswer(a);
         ShellCopy(desktop, at(QStringLiteral("cd")), at(QStringLiteral("out")));
 
-        QCOMPARE(desktop.asked.size(), questions);
-        QCOMPARE(desktop.unanswered, 0);
-        for (const auto& box : desktop.asked) {
+        QCOMPARE(desktop.messages().size(), questions);
+        QCOMPARE(desktop.unanswered(), 0);
+        for (const auto& box : desktop.messages()) {
             QCOMPARE(box.title, kReplaceTitle);
             QCOMPARE(box.icon, MessageIcon::Question);
             QCOMPARE(box.buttons, MessageButtons::YesAllNoCancel);

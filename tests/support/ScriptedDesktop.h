@@ -4,106 +4,90 @@
 
 #include <QHash>
 #include <QList>
+#include <QStringList>
 
 #include <deque>
 #include <optional>
 
-// A Desktop for tests: answers message boxes from a queue and records every
-// question and shell action, so a test states which question was asked and
-// what each answer does.
+// A Desktop for tests. Every question and shell action is recorded the same
+// way in `calls`, with what was answered; dialogs answer from queues that the
+// test fills beforehand, and an empty queue gives the cautious answer (No or
+// OK for a message box, cancel for every dialog). No test needs to subclass it.
 namespace kz {
 
 class ScriptedDesktop : public Desktop {
 public:
-    struct Asked {
-        QString text;
-        QString title;
+    struct Call {
+        QString kind;   // "message", "openFile", "chooseFolder", "chooseColour",
+                        // "choosePrinter", "progress", "openDocument", "showHelp",
+                        // "clipboard", "busy", "claim"
+        QString title;  // caption (message, dialogs, progress)
+        QString text;   // message text, target, help file, clipboard text, claimed
+                        // folder; the printer a print dialog opens on
+        QString filter; // file dialogs: the filter as asked ("ｱｲｺﾝ(*.ico)|*.ico");
+                        // print dialog: the orientation shown, "portrait" or "landscape"
+        int filterIndex = -1;
         MessageIcon icon = MessageIcon::None;
         MessageButtons buttons = MessageButtons::Ok;
-        Answer answer = Answer::Ok;
+        // What came back: "Yes", "No", "Ok", "Cancel", "YesToAll"; a chosen
+        // path; a colour as 0xRRGGBB-style hex; a printer's name; "" for a
+        // cancelled dialog; "on"/"off" for the busy pointer.
+        QString answer;
+        bool scripted = true; // false when no answer was queued
     };
+    QList<Call> calls;
+    QList<Call> callsOf(const QString& kind) const;
+    QList<Call> messages() const { return callsOf(QStringLiteral("message")); }
+    // The answers (or texts, or titles) of every call of one kind, in order.
+    QStringList answersOf(const QString& kind) const;
+    QStringList textsOf(const QString& kind) const;
+    QStringList titlesOf(const QString& kind) const;
+    // Message boxes shown without a queued answer.
+    int unanswered() const;
 
-    // Answers for the next message boxes, in order. A box with no queued answer
-    // gets Ok, or No when it has no Ok button, and is recorded as unanswered.
+    // Answers, in the order the questions come.
     void queueAnswer(Answer answer) { answers_.push_back(answer); }
-
-    Answer message(const QString& text, const QString& title, MessageIcon icon,
-                   MessageButtons buttons) override;
-
-    void setClipboardText(const QString& text) override { clipboard_ = text; }
-    QString clipboardText() const override { return clipboard_; }
-
-    bool openDocument(const QString& target) override {
-        opened.append(target);
-        return openSucceeds;
-    }
-
-    void showHelp(const QString& helpFile) override { helpShown.append(helpFile); }
-    QStringList helpShown;
-
-    QString volumeLabel(const QString& path) override;
-    QString volumeRoot(const QString& path) override;
-
-    bool claimSingleInstance(const QString& workFolder) override {
-        claimedFolders.append(workFolder);
-        return !otherInstanceRunning;
-    }
-
-    std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
-                                            qint64 total) override;
-
-    void setBusy(bool busy) override { busyChanges.append(busy); }
-
-    // File and folder dialogs answer from their own queues; an empty queue
-    // cancels.
     void queueFile(const QString& path) { files_.push_back(path); }
     void queueFolder(const QString& path) { folders_.push_back(path); }
-    QString openFile(const QString& title, const QString& filter, int filterIndex) override;
-    QString chooseFolder(const QString& title) override;
-
-    // The colour picker answers from its queue; an empty queue cancels.
     void queueColour(std::uint32_t colour) { colours_.push_back(colour); }
-    std::uint32_t chooseColour(std::uint32_t initial) override;
-
-    // The print dialog answers from its queue: the name of the chosen printer,
-    // or a cancel. An empty queue cancels.
     void queuePrinter(const QString& name) { printers_.push_back(name); }
     void queuePrintCancel() { printers_.push_back(std::nullopt); }
-    bool choosePrinter(PrintJobSetup& setup) override;
-    QList<PrintJobSetup> printRequests; // every print dialog shown, as it was asked
-
-    // The per-user store lives in memory: settings[application/section][name].
-    QString userSetting(const QString& application, const QString& section,
-                        const QString& name) override {
-        return settings.value(application + QLatin1Char('/') + section).value(name);
-    }
-    void setUserSetting(const QString& application, const QString& section, const QString& name,
-                        const QString& value) override {
-        settings[application + QLatin1Char('/') + section].insert(name, value);
-    }
-    void removeUserSection(const QString& application, const QString& section) override {
-        settings.remove(application + QLatin1Char('/') + section);
-    }
-    QHash<QString, QHash<QString, QString>> settings;
-    QList<std::uint32_t> colourRequests; // initial colour of every picker shown
-
-    // What happened.
-    QList<Asked> asked;
-    int unanswered = 0;
-    QStringList opened;
-    QStringList claimedFolders;
-    QList<bool> busyChanges;
-    QStringList progressTitles;
-    QStringList fileFilters;  // filter of every file dialog shown
-    QStringList folderTitles; // title of every folder browser shown
 
     // How the scripted system behaves.
     bool openSucceeds = true;
     bool otherInstanceRunning = false;
-    QHash<QString, QString> labels; // volume root -> label
+    QHash<QString, QString> labels; // volume root (or path) -> label
     QHash<QString, QString> roots;  // path prefix -> volume root
+    // A progress display reports "stop" after this many updates; -1 never.
+    int cancelProgressAfter = -1;
+    // The per-user store, in memory: settings[application/section][name].
+    QHash<QString, QHash<QString, QString>> settings;
+
+    Answer message(const QString& text, const QString& title, MessageIcon icon,
+                   MessageButtons buttons) override;
+    void setClipboardText(const QString& text) override;
+    QString clipboardText() const override { return clipboard_; }
+    bool openDocument(const QString& target) override;
+    void showHelp(const QString& helpFile) override;
+    QString volumeLabel(const QString& path) override;
+    QString volumeRoot(const QString& path) override;
+    bool claimSingleInstance(const QString& workFolder) override;
+    std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
+                                            qint64 total) override;
+    void setBusy(bool busy) override;
+    QString openFile(const QString& title, const QString& filter, int filterIndex) override;
+    QString chooseFolder(const QString& title) override;
+    std::uint32_t chooseColour(std::uint32_t initial) override;
+    bool choosePrinter(PrintJobSetup& setup) override;
+    QString userSetting(const QString& application, const QString& section,
+                        const QString& name) override;
+    void setUserSetting(const QString& application, const QString& section, const QString& name,
+                        const QString& value) override;
+    void removeUserSection(const QString& application, const QString& section) override;
 
 private:
+    Call& record(const QString& kind, const QString& title, const QString& text);
+
     std::deque<Answer> answers_;
     std::deque<QString> files_;
     std::deque<QString> folders_;
@@ -111,5 +95,7 @@ private:
     std::deque<std::optional<QString>> printers_;
     QString clipboard_;
 };
+
+QString AnswerName(Answer answer);
 
 } // namespace kz

@@ -1,0 +1,88 @@
+#include "tests/support/TestFiles.h"
+
+#include "output/Project.h"
+#include "store/FileName.h"
+#include "store/Ini.h"
+#include "store/Slots.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kz::test {
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool Backdate(const QString& path, const QDateTime& when) {
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+QDateTime Modified(const QString& path) {
+    return QFileInfo(path).fileTime(QFileDevice::FileModificationTime).toUTC();
+}
+
+QImage Solid(const QColor& colour, int width, int height) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image;
+}
+
+QColor CentreOf(const QImage& image) {
+    return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+WorkFolder::WorkFolder() = default;
+
+QString WorkFolder::file(const QString& literal) const {
+    return LocalPath(path(), literal);
+}
+QString WorkFolder::settings() const {
+    return file(kSettingsLiteral);
+}
+QString WorkFolder::icon(const QString& slotKey) const {
+    return file(IconLiteral(slotKey));
+}
+QString WorkFolder::cdIcon() const {
+    return file(QLatin1Char('\\') + kCdIconName);
+}
+QString WorkFolder::archive() const {
+    return ArchivePath(path());
+}
+
+void WorkFolder::set(const QString& section, const QString& key, const QString& value) {
+    WriteIni(quiet_, settings(), section, key, value);
+}
+
+QString WorkFolder::get(const QString& section, const QString& key) const {
+    return ReadIni(settings(), section, key);
+}
+
+void WorkFolder::setSlot(const QString& slotKey, const QString& section, const QString& value) {
+    for (const SlotField& field : kSlotFields) {
+        if (section == QString::fromUtf16(field.section)) {
+            set(section, QString::fromUtf16(field.prefix) + slotKey, value);
+            return;
+        }
+    }
+    qFatal("no slot field %s", qPrintable(section));
+}
+
+bool WorkFolder::writeIcon(const QString& slotKey, const QColor& colour) {
+    QDir().mkpath(file(kIconFolderLiteral));
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(colour);
+    return image.save(icon(slotKey), "BMP");
+}
+
+} // namespace kz::test

@@ -1,0 +1,67 @@
+#pragma once
+
+// What every test file needs: a fresh working folder with the project's files
+// at hand, whole-file reads and writes, solid pictures, and control lookup
+// that fails the test (naming the control) instead of crashing.
+
+#include "tests/support/ScriptedDesktop.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QDateTime>
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace kz::test {
+
+// The whole file; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
+// Makes the file hold exactly `bytes`, creating missing folders.
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+// Sets the file's modification time, so a test can tell whether it is
+// written again.
+bool Backdate(const QString& path,
+              const QDateTime& when = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC));
+QDateTime Modified(const QString& path);
+
+// A picture of one colour.
+QImage Solid(const QColor& colour, int width = 32, int height = 32);
+// The colour at the middle of a picture (an invalid colour for a null one).
+QColor CentreOf(const QImage& image);
+
+// A working folder of its own, removed with the object: the settings file,
+// the icon files and the CD icon where the program keeps them.
+class WorkFolder {
+public:
+    WorkFolder();
+    QString path() const { return dir_.path(); }
+    // A file in the folder from a Windows-style literal ("\AutoRun_Icon").
+    QString file(const QString& literal) const;
+    QString settings() const;
+    QString icon(const QString& slotKey) const;
+    QString cdIcon() const;
+    QString archive() const;
+
+    // Settings values, read and written as the program does.
+    void set(const QString& section, const QString& key, const QString& value);
+    QString get(const QString& section, const QString& key) const;
+    // One slot's texts, by field section (see kSlotFields) and slot key.
+    void setSlot(const QString& slotKey, const QString& section, const QString& value);
+    // The slot's icon file as a bitmap of one colour.
+    bool writeIcon(const QString& slotKey, const QColor& colour);
+
+private:
+    QTemporaryDir dir_;
+    ScriptedDesktop quiet_;
+};
+
+} // namespace kz::test
+
+// Looks up a child control by its objectName and fails the test naming it
+// when there is none: KZ_CONTROL(QLabel, label, window, "Label2");
+#define KZ_CONTROL(Type, var, parent, name)                                                        \
+    Type* var = (parent)->findChild<Type*>(QStringLiteral(name));                                  \
+    QVERIFY2(var, "no control named " name)
