@@ -3,6 +3,7 @@
 #include "tools/cli/Commands.h"
 
 #include "output/Folders.h"
+#include "platform/ShippedFiles.h"
 #include "platform/SystemColour.h"
 #include "tools/cli/ConsoleDesktop.h"
 
@@ -15,8 +16,8 @@ namespace kz::cli {
 int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
     QStringList rest;
     bool force = false;
-    SaveSource source{QString(), QCoreApplication::applicationDirPath(), kButtonFaceColour,
-                      kButtonTextColour};
+    SaveSource source{QString(), ShippedFolder(QCoreApplication::applicationDirPath()),
+                      kButtonFaceColour, kButtonTextColour};
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--force")) {
