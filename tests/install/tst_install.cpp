@@ -1,9 +1,11 @@
-// Where the editor and kazanoro-cli find the launcher and the help page, and
-// where the editor keeps its project.
+// Where the editor and kazanoro-cli find the launcher and the help page, where
+// the editor keeps its project, and what kazanoro-cli tells about its verbs.
+#include "about/Version.h"
 #include "platform/ShippedFiles.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QProcess>
 
 class InstallTest : public QObject {
     Q_OBJECT
@@ -69,6 +71,43 @@ private slots:
                                  layout.folder(QStringLiteral("home/data")));
         QCOMPARE(work, layout.folder(expected));
         QVERIFY(QFileInfo(work).isDir());
+    }
+
+    void cli_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out"); // how standard output begins
+        QTest::addColumn<QString>("err"); // a part of standard error
+        const QString all = "usage: kazanoro-cli VERB ARGUMENTS...\n";
+        const QString save = "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--background "
+                             "COLOUR] [--text COLOUR]\n      write the CD folder";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << all << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << all << "";
+        QTest::newRow("help") << QStringList{"help"} << 0 << all << "";
+        QTest::newRow("help VERB") << QStringList{"help", "save"} << 0 << save << "";
+        QTest::newRow("VERB --help") << QStringList{"save", "--help", "x"} << 0 << save << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0
+                                   << QString("kazanoro-cli %1\n").arg(kz::kVersion) << "";
+        QTest::newRow("no verb") << QStringList{} << 2 << ""
+                                 << "verbs: ini show icons pack";
+        QTest::newRow("unknown verb") << QStringList{"burn"} << 2 << ""
+                                      << "no such verb: burn\n";
+        QTest::newRow("a verb's own usage") << QStringList{"show"} << 2 << ""
+                                            << "usage: kazanoro-cli show WORKDIR";
+    }
+    void cli() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess cli;
+        cli.start(QStringLiteral(KZ_CLI_PATH), args);
+        QVERIFY(cli.waitForFinished(60000));
+        const QString stdOut = QString::fromUtf8(cli.readAllStandardOutput());
+        const QString stdErr = QString::fromUtf8(cli.readAllStandardError());
+        QCOMPARE(cli.exitCode(), code);
+        QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.startsWith(out), qPrintable(stdOut));
+        QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
     }
 };
 

@@ -1,31 +1,83 @@
 // kazanoro-cli: the editor's core operations without a window, for scripts,
 // checks and users without a display. UTF-8 on the terminal, code page 932 in
 // the files.
+#include "about/Version.h"
 #include "tools/cli/Commands.h"
 
 #include <QGuiApplication>
 
-#include <cstdio>
-#include <utility>
-
 namespace {
 
+// One verb: its name, what runs it, its arguments after the name (one line
+// per form), what it does, and its exit codes. The help, `help VERB` and
+// `VERB --help` are all made from this table.
 struct Verb {
     const char* name;
     kz::cli::Command run;
+    const char* synopsis;
+    const char* summary;
+    const char* exits = "0 done, 1 failed, 2 bad usage";
 };
 
 constexpr Verb kVerbs[] = {
-    {"ini", kz::cli::RunIni},   {"show", kz::cli::RunShow},     {"icons", kz::cli::RunIcons},
-    {"pack", kz::cli::RunPack}, {"unpack", kz::cli::RunUnpack}, {"dump", kz::cli::RunDump},
-    {"save", kz::cli::RunSave}, {"load", kz::cli::RunLoad},     {"print", kz::cli::RunPrint},
+    {"ini", kz::cli::RunIni, "get FILE SECTION KEY\nset FILE SECTION KEY VALUE",
+     "read or write one value of a settings file (\"\" is the empty key name)"},
+    {"show", kz::cli::RunShow, "WORKDIR [--json]",
+     "every used slot of a working folder and the volume label"},
+    {"icons", kz::cli::RunIcons, "FILE [--extract DIR]",
+     "the icons a file offers for a slot; --extract writes them as PNGs"},
+    {"pack", kz::cli::RunPack, "WORKDIR OUT.dat [--background COLOUR] [--text COLOUR]",
+     "pack a working folder into a project archive"},
+    {"unpack", kz::cli::RunUnpack, "ARCHIVE WORKDIR",
+     "unpack a project archive into a working folder"},
+    {"dump", kz::cli::RunDump, "ARCHIVE [--json]", "a project archive's table, row by row"},
+    {"save", kz::cli::RunSave, "WORKDIR OUTDIR [--force] [--background COLOUR] [--text COLOUR]",
+     "write the CD folder as Save does; --force replaces different files",
+     "0 written, 1 Auto_Run.dat or Autorun.inf did not arrive, 2 bad usage"},
+    {"load", kz::cli::RunLoad, "FOLDER WORKDIR",
+     "read a saved CD folder (either layout) into a working folder"},
+    {"print", kz::cli::RunPrint, "jacket|list WORKDIR OUT.pdf",
+     "print the CD jacket or the entry list into a PDF file"},
 };
 
-void Usage(QTextStream& err) {
+const Verb* Find(const QString& name) {
+    for (const Verb& v : kVerbs) {
+        if (name == QLatin1String(v.name))
+            return &v;
+    }
+    return nullptr;
+}
+
+// Each form of the verb after `lead`, then what it does and its exit codes.
+void Describe(const Verb& v, const char* lead, QTextStream& out) {
+    for (const QString& form : QString::fromUtf8(v.synopsis).split(QLatin1Char('\n')))
+        out << lead << v.name << ' ' << form << '\n';
+    out << "      " << v.summary << "\n      exit: " << v.exits << '\n';
+    out.flush();
+}
+
+void Help(QTextStream& out) {
+    out << "usage: kazanoro-cli VERB ARGUMENTS...\n"
+           "       kazanoro-cli help [VERB]    kazanoro-cli VERB --help\n"
+           "The editor's operations without a window: UTF-8 on the terminal, code page 932\n"
+           "in the files. Exit codes: 0 done, 1 failed (with a message on stderr), 2 bad\n"
+           "usage, unless a verb says otherwise.\n\nverbs:\n";
+    for (const Verb& v : kVerbs)
+        Describe(v, "  ", out);
+    out << "\nCOLOUR: 0x00BBGGRR, or a system colour such as 0x8000000F (the button face).\n";
+    out.flush();
+}
+
+int Usage(QTextStream& err) {
     err << "usage: kazanoro-cli VERB ARGUMENTS...\nverbs:";
     for (const Verb& v : kVerbs)
         err << ' ' << v.name;
-    err << Qt::endl;
+    err << "\nkazanoro-cli --help tells more." << Qt::endl;
+    return kz::cli::kUsage;
+}
+
+bool AsksForHelp(const QString& arg) {
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
 }
 
 } // namespace
@@ -40,15 +92,28 @@ int main(int argc, char* argv[]) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
-        Usage(err);
-        return kz::cli::kUsage;
+    if (args.isEmpty())
+        return Usage(err);
+    const QString first = args.takeFirst();
+    if (AsksForHelp(first) || (first == QLatin1String("help") && args.isEmpty())) {
+        Help(out);
+        return kz::cli::kOk;
     }
-    const QString verb = args.takeFirst();
-    for (const Verb& v : kVerbs) {
-        if (verb == QLatin1String(v.name))
-            return v.run(args, out, err);
+    if (first == QLatin1String("--version")) {
+        out << "kazanoro-cli " << kz::kVersion << Qt::endl;
+        return kz::cli::kOk;
     }
-    Usage(err);
-    return kz::cli::kUsage;
+    // `help VERB` and `VERB --help` alike.
+    const bool help = first == QLatin1String("help");
+    const QString name = help ? args.join(QLatin1Char(' ')) : first;
+    const Verb* verb = Find(name);
+    if (!verb) {
+        err << "no such verb: " << name << '\n';
+        return Usage(err);
+    }
+    if (help || (!args.isEmpty() && AsksForHelp(args.first()))) {
+        Describe(*verb, "usage: kazanoro-cli ", out);
+        return kz::cli::kOk;
+    }
+    return verb->run(args, out, err);
 }
