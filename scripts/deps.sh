@@ -31,4 +31,5 @@ KZ_TEST_PACKAGES=(
     libbenchmark-dev
     poppler-utils
     wine64 xvfb xauth xdotool imagemagick
+    desktop-file-utils appstream man-db # the installed menu entry, metainfo and manual pages
 )

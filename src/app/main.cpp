@@ -7,12 +7,31 @@
 #include "platform/ShippedFiles.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QStandardPaths>
+
+namespace {
+
+// Every size of the application icon that the build put into the resources.
+QIcon ApplicationIcon() {
+    QIcon icon;
+    const QDir sizes(QStringLiteral(":/icons"));
+    for (const QString& name : sizes.entryList(QDir::Files))
+        icon.addFile(sizes.filePath(name));
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kazanoro"));
     QApplication::setOrganizationName(QStringLiteral("Quelmark"));
+    // Ties the windows to the menu entry; the window icon stands in until a
+    // project brings its own CD icon, which the main window then shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kazanoro.Kazanoro"));
+    QApplication::setWindowIcon(ApplicationIcon());
     kz::InstallFontSubstitutes();
 
     const QString programFolder = QCoreApplication::applicationDirPath();
