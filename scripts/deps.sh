@@ -33,3 +33,6 @@ KZ_TEST_PACKAGES=(
     wine64 xvfb xauth xdotool imagemagick
     desktop-file-utils appstream man-db # the installed menu entry, metainfo and manual pages
 )
+# What building the Debian package needs on top of the build: cpack's
+# shlibdeps runs dpkg-shlibdeps on what `file` says is an executable.
+KZ_PACKAGE_PACKAGES=(dpkg-dev file)
