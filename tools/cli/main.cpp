@@ -19,6 +19,7 @@ constexpr Verb kVerbs[] = {
     {"ini", kz::cli::RunIni},   {"show", kz::cli::RunShow},     {"icons", kz::cli::RunIcons},
     {"pack", kz::cli::RunPack}, {"unpack", kz::cli::RunUnpack}, {"dump", kz::cli::RunDump},
     {"save", kz::cli::RunSave}, {"load", kz::cli::RunLoad},     {"print", kz::cli::RunPrint},
+    {"iso", kz::cli::RunIso},
 };
 
 void Usage(QTextStream& err) {
