@@ -48,5 +48,5 @@ KZ_TEST_PACKAGES=(
     libbenchmark-dev
     poppler-utils
     xorriso # reads the disc images back; the benchmark's yardstick
-    wine64 xvfb xauth xdotool imagemagick
+    wine64 wine32:i386 xvfb xauth xdotool imagemagick
 )
