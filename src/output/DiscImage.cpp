@@ -40,18 +40,17 @@ namespace kz {
 namespace {
 
 constexpr qsizetype kSector = 2048;
-constexpr qint64 kReadChunk = 1 << 20;
-// The progress display is told about every file, and in between at least
-// every this many bytes.
-constexpr qint64 kProgressStep = 4 << 20;
+// Files are read, and the image handed on, a MiB at a time: the progress
+// display moves once a MiB in both.
+constexpr qint64 kChunk = 1 << 20;
 // The volume descriptors start at sector 16 and end within the first 32.
 constexpr qsizetype kHeadBytes = 32 * kSector;
 
 struct Entry {
     QString path;     // on disk
     QString relative; // in the image, '/'-separated
-    bool folder = false;
-    qint64 size = 0;
+    bool folder;
+    qint64 size;
     QDateTime modified;
 };
 
@@ -136,13 +135,10 @@ public:
     qint64 written() const { return written_; }
 
     // Counts `bytes` as done; false when the user asked to stop.
-    bool advance(qint64 bytes, bool always) {
+    bool advance(qint64 bytes) {
         done_ = std::min(done_ + bytes, total_);
-        if (!always && done_ - reported_ < kProgressStep)
-            return !cancelled_;
-        reported_ = done_;
         if (!progress_->update(done_))
-            cancelled_ = true;
+            cancelled_ = true; // for good: libarchive may write again while closing
         return !cancelled_;
     }
 
@@ -179,7 +175,7 @@ private:
             return -1;
         }
         written_ += length;
-        if (!advance(length, false)) {
+        if (!advance(length)) {
             archive_set_error(a, ECANCELED, "cancelled");
             return -1;
         }
@@ -191,7 +187,6 @@ private:
     QByteArray head_;
     qint64 total_;
     qint64 done_ = 0;
-    qint64 reported_ = 0;
     qint64 written_ = 0;
     bool cancelled_ = false;
     QString writeError_;
@@ -287,8 +282,8 @@ DiscImageResult WriteDiscImage(Desktop& desktop, const QString& folder, const QS
     archive_write_set_format_iso9660(a.get());
     archive_write_set_format_option(a.get(), "iso9660", "iso-level", "3");
     archive_write_set_format_option(a.get(), "iso9660", "volume-id", discLabel.primary.constData());
-    // Handed on as libarchive makes them: no blocking into 10 KB records.
-    archive_write_set_bytes_per_block(a.get(), 0);
+    archive_write_set_bytes_per_block(a.get(), kChunk);
+    archive_write_set_bytes_in_last_block(a.get(), kSector);
 
     // A failed or cancelled archive must not be closed by archive_write_free,
     // which would go on to write the rest of the image.
@@ -311,7 +306,7 @@ DiscImageResult WriteDiscImage(Desktop& desktop, const QString& folder, const QS
     if (archive_write_open(a.get(), &writer, nullptr, &ImageWriter::Write, nullptr) != ARCHIVE_OK)
         return archiveFailure();
 
-    std::vector<char> buffer(static_cast<size_t>(kReadChunk));
+    std::vector<char> buffer(static_cast<size_t>(kChunk));
     for (const Entry& e : entries) {
         if (archive_write_header(a.get(), HeaderOf(e).get()) != ARCHIVE_OK)
             return archiveFailure();
@@ -322,7 +317,7 @@ DiscImageResult WriteDiscImage(Desktop& desktop, const QString& folder, const QS
             return fail(
                 QStringLiteral("%1 を読み込めません。\r%2").arg(Native(e.path), in.errorString()));
         for (qint64 left = e.size; left > 0;) {
-            const qint64 got = in.read(buffer.data(), std::min(left, kReadChunk));
+            const qint64 got = in.read(buffer.data(), std::min(left, kChunk));
             if (got <= 0)
                 return fail(QStringLiteral("%1 を読み込めません。\r%2")
                                 .arg(Native(e.path),
@@ -331,11 +326,9 @@ DiscImageResult WriteDiscImage(Desktop& desktop, const QString& folder, const QS
             if (archive_write_data(a.get(), buffer.data(), static_cast<size_t>(got)) != got)
                 return archiveFailure();
             left -= got;
-            if (!writer.advance(got, false))
+            if (!writer.advance(got))
                 return fail({});
         }
-        if (!writer.advance(0, true))
-            return fail({});
     }
     if (archive_write_close(a.get()) != ARCHIVE_OK)
         return archiveFailure();
