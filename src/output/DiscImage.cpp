@@ -43,7 +43,8 @@ constexpr qsizetype kSector = 2048;
 // Files are read, and the image handed on, a MiB at a time: the progress
 // display moves once a MiB in both.
 constexpr qint64 kChunk = 1 << 20;
-// The volume descriptors start at sector 16 and end within the first 32.
+// The volume descriptors follow the system area (16 sectors, which libarchive
+// leaves empty) and end within the first 32 sectors.
 constexpr qsizetype kHeadBytes = 32 * kSector;
 
 struct Entry {
@@ -150,11 +151,9 @@ public:
     // Puts the full label into the Joliet descriptor that libarchive wrote with
     // the ASCII one.
     bool writeJolietLabel(const QString& label) {
-        for (qsizetype at = 16 * kSector; at + kSector <= head_.size(); at += kSector) {
-            const auto type = static_cast<unsigned char>(head_[at]);
-            if (type == 255)
-                break;
-            if (type != 2 || head_.mid(at + 88, 3) != "%/E")
+        for (qsizetype at = 0; at + kSector <= head_.size(); at += kSector) {
+            // The supplementary descriptor (type 2) with the escape for UCS-2.
+            if (head_[at] != 2 || head_.mid(at + 88, 3) != "%/E")
                 continue;
             QByteArray field;
             for (const QChar c : label.leftJustified(kJolietLabelLength, QLatin1Char(' ')))
@@ -186,8 +185,8 @@ private:
     std::unique_ptr<Progress> progress_;
     QByteArray head_;
     qint64 total_;
-    qint64 done_ = 0;
-    qint64 written_ = 0;
+    qint64 done_{};
+    qint64 written_{};
     bool cancelled_ = false;
     QString writeError_;
 };

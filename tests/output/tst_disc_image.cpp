@@ -41,7 +41,7 @@ class DiscImageTest : public QObject {
 
 private slots:
     void imageHoldsEveryFileAndTheLabel_data() { // label, Joliet label, primary label, cut
-        const QString a = "0123456789abcdef", A = a.toUpper(), a15 = a.left(15), hPa(16, u'㍱');
+        const QString a = "0123456789abcxyz", A = a.toUpper(), a15 = a.left(15), hPa(16, u'㍱');
         Rows({{"cd1", {"春のソフト集", "春のソフト集", "CDROM"}},
               {"My Disc", {" ", "My Disc", "MY_DISC"}}, // the folder's name
               {"cd4", {"a:b*c?d\te", "a_b_c_d_e", "A_B_C_D_E"}},

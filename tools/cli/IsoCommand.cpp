@@ -6,6 +6,8 @@
 #include "platform/Terminal.h"
 #include "tools/cli/ConsoleDesktop.h"
 
+#include <algorithm>
+
 namespace kz::cli {
 namespace {
 
@@ -13,11 +15,8 @@ namespace {
 class TerminalProgress : public Progress {
 public:
     TerminalProgress(QTextStream& err, const QString& title, qint64 total)
-        : err_(err), title_(title), total_(total > 0 ? total : 1) {}
-    ~TerminalProgress() override {
-        if (shown_ >= 0)
-            err_ << Qt::endl;
-    }
+        : err_(err), title_(title), total_(std::max(total, qint64(1))) {}
+    ~TerminalProgress() override { err_ << Qt::endl; }
     bool update(qint64 done) override {
         const int percent = static_cast<int>(done * 100 / total_);
         if (percent != shown_) {
