@@ -42,10 +42,7 @@ namespace {
 constexpr qsizetype kSector = 2048;
 // Files are read, and the image handed on, a MiB at a time: the progress
 // display moves once a MiB in both.
-constexpr qint64 kChunk = 1 << 20;
-// The volume descriptors follow the system area (16 sectors, which libarchive
-// leaves empty) and end within the first 32 sectors.
-constexpr qsizetype kHeadBytes = 32 * kSector;
+constexpr qint64 kChunk = 512 * kSector;
 
 struct Entry {
     QString path;     // on disk
@@ -121,12 +118,12 @@ struct EntryFree {
     void operator()(archive_entry* e) const { archive_entry_free(e); }
 };
 
-// One image being written: the image's temporary file, the first sectors kept
+// One image being written: the image's temporary file, its first block kept
 // for the label, and the progress display.
 class ImageWriter {
 public:
     ImageWriter(Desktop& desktop, const QString& image, qint64 contentBytes)
-        : out_(image), total_(2 * contentBytes + kHeadBytes) {
+        : out_(image), total_(2 * contentBytes) { // read once, written once
         progress_ = desktop.startProgress(kDiscImageTitle, kDiscImageProgressText, total_);
     }
 
@@ -166,17 +163,19 @@ public:
 
 private:
     la_ssize_t write(archive* a, const char* data, qint64 length) {
-        if (written_ < kHeadBytes)
-            head_.append(data, static_cast<qsizetype>(std::min(length, kHeadBytes - written_)));
+        // The first block (a MiB, or the whole of a smaller image) holds the
+        // volume descriptors, after the empty system area.
+        if (head_.isEmpty())
+            head_ = QByteArray(data, static_cast<qsizetype>(length));
         if (out_.write(data, length) != length) {
             writeError_ = out_.errorString();
             archive_set_error(a, EIO, "write failed");
-            return -1;
+            return ARCHIVE_FATAL; // any negative count is a failed write
         }
         written_ += length;
         if (!advance(length)) {
             archive_set_error(a, ECANCELED, "cancelled");
-            return -1;
+            return ARCHIVE_FATAL;
         }
         return static_cast<la_ssize_t>(length);
     }
@@ -266,7 +265,7 @@ DiscImageResult WriteDiscImage(Desktop& desktop, const QString& folder, const QS
 
     const std::vector<Entry> entries =
         Collect(source.absoluteFilePath(), target.absoluteFilePath());
-    qint64 content = 0;
+    qint64 content{};
     for (const Entry& e : entries)
         content += e.size;
     const DiscLabel discLabel = DiscLabelFor(source.absoluteFilePath(), label);
