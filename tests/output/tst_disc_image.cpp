@@ -34,7 +34,7 @@ class DiscImageTest : public QObject {
             big += QByteArray::number(i).rightJustified(16, '.');
         test::WriteBytes(cd + "/Autorun.inf", "[autorun]\r\nOPEN=AutoRun.exe\r\n");
         test::WriteBytes(cd + "/ﾂｰﾙ/起動.bat", big);
-        test::WriteBytes(cd + "/sub/深い/" + QString(60, QChar(u'長')) + ".txt", "long name");
+        test::WriteBytes(cd + "/sub/深い/" + QString(60, QChar(u'長')) + ".txt", "1"); // and a byte
         QDir(cd).mkpath(".隠し/空");
         return cd;
     }
