@@ -76,6 +76,12 @@ public:
     // with entry filterIndex (from 0) selected. Empty when cancelled.
     virtual QString openFile(const QString& title, const QString& filter, int filterIndex) = 0;
 
+    // File-save dialog, with the filter as for openFile, starting at
+    // `suggested` (a folder, or a file path whose name is offered). It asks
+    // before an existing file is replaced. Empty when cancelled.
+    virtual QString saveFile(const QString& title, const QString& filter,
+                             const QString& suggested) = 0;
+
     // Folder browser. Empty when cancelled.
     virtual QString chooseFolder(const QString& title) = 0;
 

@@ -245,6 +245,27 @@ bool QtDesktop::choosePrinter(PrintJobSetup& setup) {
     return true;
 }
 
+QString QtDesktop::saveFile(const QString& title, const QString& filter, const QString& suggested) {
+    // The filter as openFile reads it; the first pattern gives the extension
+    // added to a name typed without one.
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        entries.append(parts[i] + QStringLiteral(" (") +
+                       parts[i + 1].split(QLatin1Char(';')).join(QLatin1Char(' ')) +
+                       QLatin1Char(')'));
+    QFileDialog dialog(QApplication::activeWindow(), title, suggested);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(entries);
+    if (parts.size() > 1)
+        dialog.setDefaultSuffix(
+            parts[1].section(QLatin1Char(';'), 0, 0).section(QLatin1Char('.'), 1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
 QString QtDesktop::chooseFolder(const QString& title) {
     const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
     return folder.isEmpty() ? QString() : QDir::toNativeSeparators(folder);

@@ -27,6 +27,8 @@ public:
                                             qint64 total) override;
     void setBusy(bool busy) override;
     QString openFile(const QString& title, const QString& filter, int filterIndex) override;
+    QString saveFile(const QString& title, const QString& filter,
+                     const QString& suggested) override;
     QString chooseFolder(const QString& title) override;
     std::uint32_t chooseColour(std::uint32_t initial) override;
     bool choosePrinter(PrintJobSetup& setup) override;

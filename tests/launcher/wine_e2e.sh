@@ -1,55 +1,62 @@
 #!/usr/bin/env bash
-# AutoRun.exe on a CD folder saved by kazanoro-cli, run under Wine on a virtual
-# X server: the launcher writes what its controls show on every page and slot
-# (/dump-window-texts) and closes; this checks the names, texts, colours, icons,
-# paging and copy buttons against what was saved. Then a click on a slot must
-# start its file in the file's folder and Escape close the launcher, and a
-# damaged or missing Auto_Run.dat must give its message.
+# AutoRun.exe under Wine on a virtual X server, from the contents of a disc
+# image: kazanoro-cli saves a CD folder and makes its image, xorriso extracts
+# it as Windows reads it (Joliet), and the launcher writes what its controls
+# show on every page and slot (/dump-window-texts), checked against what was
+# saved. Then a click on a slot must start its file in its folder and Escape
+# close the launcher; a damaged or missing Auto_Run.dat must give its message.
+# The shipped 32-bit build runs under 32-bit Wine; a machine that runs no
+# 32-bit program runs the 64-bit build of the same source, and says so.
 #
-#   wine_e2e.sh KAZANORO_CLI AUTORUN_EXE_64 WORKDIR
+#   wine_e2e.sh KAZANORO_CLI AUTORUN_EXE_32 AUTORUN_EXE_64 WORKDIR
 #
-# Exit 0 passed, 1 failed, 77 skipped (no 64-bit build, Wine, Xvfb, xdotool
-# or ImageMagick).
+# Exit 0 passed, 1 failed, 77 skipped (no launcher, Wine, Xvfb, xdotool, ImageMagick, xorriso).
 set -uo pipefail
-cli=$1
-exe=${2-}
-work=$3
+cli=$1 exe32=${2-} exe64=${3-} work=$4
 here=$(cd "$(dirname "$0")" && pwd)
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-[ -n "$exe" ] && [ -f "$exe" ] || skip "no 64-bit AutoRun.exe (x86_64-w64-mingw32-g++ not installed)"
-wine=$(command -v wine64 || true)
-[ -z "$wine" ] && [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-[ -n "$wine" ] || skip "wine64 not installed"
-wineserver=$(command -v wineserver || true)
-[ -z "$wineserver" ] && [ -x /usr/lib/wine/wineserver ] && wineserver=/usr/lib/wine/wineserver
-command -v xvfb-run >/dev/null || skip "xvfb-run not installed"
-command -v xauth >/dev/null || skip "xauth not installed (xvfb-run needs it)"
-command -v xdotool >/dev/null || skip "xdotool not installed"
-command -v convert >/dev/null || skip "ImageMagick's convert not installed"
+skip() { echo "SKIP: $*" && exit 77; }
+for tool in xvfb-run xauth xdotool convert xorriso; do
+    command -v $tool >/dev/null || skip "$tool not installed"
+done
+
+wine32=/usr/lib/wine/wine
+if [ -z "$exe32" ] || [ ! -f "$exe32" ]; then
+    why="no 32-bit AutoRun.exe (i686-w64-mingw32-g++ not installed)"
+elif [ ! -x "$wine32" ]; then
+    why="no 32-bit Wine (wine32:i386 not installed)"
+elif ! "$wine32" --version >/dev/null 2>&1; then
+    why="this machine runs no 32-bit program (the kernel's 32-bit emulation is off)"
+fi
+if [ -z "${why-}" ]; then
+    wine=$wine32
+    exe=$exe32
+    export WINEARCH=win32
+else
+    echo "NOTE: $why: the 64-bit build stands in for the shipped one"
+    exe=$exe64
+    [ -n "$exe" ] && [ -f "$exe" ] || skip "no 64-bit AutoRun.exe either"
+    wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    [ -x "$wine" ] || skip "wine64 not installed"
+fi
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 mkdir -p "$work"
-# A prefix of its own, kept between runs: creating one takes a while.
-export WINEPREFIX="$work/prefix"
+# A prefix of its own for each loader, kept between runs: making one takes a while.
+export WINEPREFIX="$work/prefix-$(basename "$wine")"
 export WINEDEBUG=-all
 # No offers to install Mono or Gecko: they would wait for an answer.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { [ -n "$wineserver" ] && "$wineserver" -k 2>/dev/null; }
+cleanup() { "$wineserver" -k 2>/dev/null; }
 trap cleanup EXIT
 # Killed on a timeout, still end the Wine processes.
 trap 'exit 1' TERM INT
 
 failures=0
 check() { # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"
-    else
-        echo "FAIL: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
+    [ "$2" == "$3" ] && echo "ok: $1" && return
+    echo "FAIL: $1: expected '$2', got '$3'"
+    failures=$((failures + 1))
 }
 
 # The value of KEY in the block of slot SLOT (or, without SLOT, its first line).
@@ -68,28 +75,35 @@ run_launcher() { # run_launcher FOLDER SECONDS
     timeout "$2" xvfb-run -a -s "-screen 0 1024x768x24" \
         "$wine" "$folder/AutoRun.exe" /dump-window-texts "$windows_dump" >"$folder.log" 2>&1
     local status=$?
-    [ -n "$wineserver" ] && "$wineserver" -w 2>/dev/null
+    "$wineserver" -w 2>/dev/null
     return $status
 }
 
-echo "== a CD saved by kazanoro-cli"
-bash "$here/make_test_cd.sh" "$cli" "$work/project" "$work/cd" || {
-    echo "FAIL: could not make the CD folder"
-    exit 1
-}
-shipped="$(dirname "$cli")/AutoRun.exe"
-if [ -f "$shipped" ]; then
-    cmp -s "$shipped" "$work/cd/AutoRun.exe"
+echo "== a CD saved by kazanoro-cli, burnt to an image and read back"
+bash "$here/make_test_cd.sh" "$cli" "$work/project" "$work/cd" || { echo "FAIL: no CD" && exit 1; }
+if [ -f "$exe32" ]; then # the shipped build, beside the program
+    cmp -s "$exe32" "$work/cd/AutoRun.exe"
     check "save copied the launcher from beside the program" 0 $?
 fi
-cp "$exe" "$work/cd/AutoRun.exe"
+rm -f "$work/cd.iso"
+"$cli" iso "$work/cd" "$work/cd.iso" --label "テストCD" >"$work/iso.log" 2>&1
+check "kazanoro-cli iso exit code" 0 $?
+disc="$work/disc"
+chmod -R u+w "$disc" 2>/dev/null
+rm -rf "$disc"
+xorriso -osirrox on -read_fs norock -indev "$work/cd.iso" -extract / "$disc" >"$work/xorriso.log" 2>&1
+# Read-only as on a CD; the batch file below leaves its mark all the same.
+chmod -R u+w "$disc"
+diff -r "$work/cd" "$disc" >"$work/diff.log" 2>&1
+check "the image's Joliet names and bytes are the CD folder's" 0 $?
+[ "$exe" = "$exe32" ] || cp "$exe" "$disc/AutoRun.exe"
 
-run_launcher "$work/cd" 100
+run_launcher "$disc" 100
 check "launcher exit code" 0 $?
-dump="$work/cd.dump.txt"
+dump="$disc.dump.txt"
 [ -s "$dump" ] || {
     echo "FAIL: no window dump; Wine said:"
-    cat "$work/cd.log"
+    cat "$disc.log"
     exit 1
 }
 
@@ -133,10 +147,8 @@ check "<< and >> on the last page" "shown hidden" \
     "$(awk -F'\t' '$1 == "page" { last = ($2 == "20/20") } last && ($1 == "Down" || $1 == "UP") { printf "%s%s", sep, $2; sep = " " }' "$dump")"
 
 echo "== clicking a slot starts its file in the file's folder; Escape closes"
-# Runs inside the X server: start the launcher, wait for its window, click the
-# fifth slot button (window coordinates at 96 dpi), wait for the started batch
-# file's mark, then press Escape and pass on the launcher's exit code (3 when
-# it did not close).
+# In the X server: start the launcher, click the fifth slot (at 96 dpi), wait
+# for the batch file's mark, press Escape; the exit code, or 3 if still open.
 press_fifth_slot() { # press_fifth_slot WINE FOLDER TITLE MARK
     "$1" "$2/AutoRun.exe" &
     local pid=$!
@@ -165,20 +177,20 @@ press_fifth_slot() { # press_fifth_slot WINE FOLDER TITLE MARK
     fi
     wait "$pid"
 }
-mark="$work/cd/ﾂｰﾙ/ran.txt"
+mark="$disc/ﾂｰﾙ/ran.txt"
 rm -f "$mark"
 # xvfb-run is a POSIX shell script, which drops exported functions.
 timeout 80 xvfb-run -a -s "-screen 0 1024x768x24" \
     bash -c "$(declare -f press_fifth_slot); press_fifth_slot \"\$@\"" _ \
-    "$wine" "$work/cd" "$(field "$dump" window)" "$mark" >"$work/press.log" 2>&1
+    "$wine" "$disc" "$(field "$dump" window)" "$mark" >"$work/press.log" 2>&1
 check "launcher closed by Escape, exit code" 0 $?
-[ -n "$wineserver" ] && "$wineserver" -w 2>/dev/null
+"$wineserver" -w 2>/dev/null
 check "the batch file ran in its own folder" yes "$([ -s "$mark" ] && echo yes || echo no)"
 
 echo "== a damaged Auto_Run.dat"
 rm -rf "$work/damaged"
-cp -r "$work/cd" "$work/damaged"
-head -c 100 "$work/cd/Auto_Run.dat" >"$work/damaged/Auto_Run.dat"
+cp -r "$disc" "$work/damaged"
+head -c 100 "$disc/Auto_Run.dat" >"$work/damaged/Auto_Run.dat"
 run_launcher "$work/damaged" 40
 check "launcher exit code" 0 $?
 check "menu state" damaged "$(field "$work/damaged.dump.txt" state)"

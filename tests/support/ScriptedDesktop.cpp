@@ -153,6 +153,16 @@ QString ScriptedDesktop::openFile(const QString& title, const QString& filter, i
     return call.answer;
 }
 
+QString ScriptedDesktop::saveFile(const QString& title, const QString& filter,
+                                  const QString& suggested) {
+    Call& call = record(QStringLiteral("saveFile"), title, suggested);
+    call.filter = filter;
+    const std::optional<QString> path = Next(files_);
+    call.scripted = path.has_value();
+    call.answer = path.value_or(QString());
+    return call.answer;
+}
+
 QString ScriptedDesktop::chooseFolder(const QString& title) {
     Call& call = record(QStringLiteral("chooseFolder"), title, {});
     const std::optional<QString> path = Next(folders_);

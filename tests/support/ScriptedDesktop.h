@@ -18,7 +18,7 @@ namespace kz {
 class ScriptedDesktop : public Desktop {
 public:
     struct Call {
-        QString kind;   // "message", "openFile", "chooseFolder", "chooseColour",
+        QString kind;   // "message", "openFile", "saveFile", "chooseFolder", "chooseColour",
                         // "choosePrinter", "progress", "openDocument", "showHelp",
                         // "clipboard", "busy", "claim"
         QString title;  // caption (message, dialogs, progress)
@@ -76,6 +76,9 @@ public:
                                             qint64 total) override;
     void setBusy(bool busy) override;
     QString openFile(const QString& title, const QString& filter, int filterIndex) override;
+    // Answered from the queueFile queue, like openFile; text is the suggested path.
+    QString saveFile(const QString& title, const QString& filter,
+                     const QString& suggested) override;
     QString chooseFolder(const QString& title) override;
     std::uint32_t chooseColour(std::uint32_t initial) override;
     bool choosePrinter(PrintJobSetup& setup) override;

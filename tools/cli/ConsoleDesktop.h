@@ -26,6 +26,7 @@ public:
     std::unique_ptr<Progress> startProgress(const QString&, const QString&, qint64) override;
     void setBusy(bool) override {}
     QString openFile(const QString&, const QString&, int) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&) override { return {}; }
     std::uint32_t chooseColour(std::uint32_t initial) override { return initial; }
     bool choosePrinter(PrintJobSetup&) override { return false; }

@@ -38,6 +38,9 @@ constexpr Verb kVerbs[] = {
      "read a saved CD folder (either layout) into a working folder"},
     {"print", kz::cli::RunPrint, "jacket|list WORKDIR OUT.pdf",
      "print the CD jacket or the entry list into a PDF file"},
+    {"iso", kz::cli::RunIso, "CDFOLDER IMAGE [--label TEXT]",
+     "write the CD folder as an ISO 9660 image with Joliet and Rock Ridge names",
+     "0 written, 1 failed, 2 bad usage"},
 };
 
 const Verb* Find(const QString& name) {
