@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(ReadIni(settings(), QStringLiteral("AppName"), QStringLiteral("App_00")), read);
         QCOMPARE(desktop.messages().size(), warned ? 1 : 0);
         if (warned) {
-            const auto& box = desktop.messages().front();
+            const auto box = desktop.messages().front();
             QCOMPARE(box.text, QStringLiteral("文字数が100ﾊﾞｲﾄを超えています"));
             QCOMPARE(box.title, QStringLiteral("入力\u3000エラー"));
             QCOMPARE(box.icon, MessageIcon::Exclamation);
