@@ -9,7 +9,8 @@ set(KZ_PROFILE_SOURCES
   ${KZ_SRC_DIR}/store/Profile.h ${KZ_SRC_DIR}/store/Profile.cpp)
 set(KZ_TABLE_SOURCES
   ${KZ_SRC_DIR}/store/VariantTable.h ${KZ_SRC_DIR}/store/VariantTable.cpp
-  ${KZ_SRC_DIR}/output/ArchiveCodec.h ${KZ_SRC_DIR}/output/ArchiveCodec.cpp)
+  ${KZ_SRC_DIR}/output/ArchiveCodec.h ${KZ_SRC_DIR}/output/ArchiveCodec.cpp
+  ${KZ_SRC_DIR}/store/ByteReader.h)
 set(KZ_ICON_READER_SOURCES
   ${KZ_SRC_DIR}/editor/IconResources.h ${KZ_SRC_DIR}/editor/IconResources.cpp)
 set(KZ_LAUNCHER_MODEL_SOURCES
