@@ -5,6 +5,10 @@
 set(KZ_SRC_DIR ${CMAKE_CURRENT_LIST_DIR})
 get_filename_component(KZ_TOP_DIR ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
 
+# The bounds-checked reader of outside bytes and the bitmap layout that the
+# icon reader and the launcher share.
+set(KZ_BYTES_SOURCES
+  ${KZ_SRC_DIR}/store/ByteReader.h ${KZ_SRC_DIR}/editor/Dib.h ${KZ_SRC_DIR}/editor/Dib.cpp)
 set(KZ_PROFILE_SOURCES
   ${KZ_SRC_DIR}/store/Profile.h ${KZ_SRC_DIR}/store/Profile.cpp)
 set(KZ_TABLE_SOURCES
@@ -12,7 +16,8 @@ set(KZ_TABLE_SOURCES
   ${KZ_SRC_DIR}/output/ArchiveCodec.h ${KZ_SRC_DIR}/output/ArchiveCodec.cpp
   ${KZ_SRC_DIR}/store/ByteReader.h)
 set(KZ_ICON_READER_SOURCES
-  ${KZ_SRC_DIR}/editor/IconResources.h ${KZ_SRC_DIR}/editor/IconResources.cpp)
+  ${KZ_SRC_DIR}/editor/IconResources.h ${KZ_SRC_DIR}/editor/IconResources.cpp
+  ${KZ_BYTES_SOURCES})
 set(KZ_LAUNCHER_MODEL_SOURCES
   ${KZ_TOP_DIR}/launcher/LauncherModel.h ${KZ_TOP_DIR}/launcher/LauncherModel.cpp)
 

@@ -9,6 +9,8 @@
 // Only the headers, the resource directory and the images asked for are read,
 // so a huge installer costs about as much as a small program.
 
+#include "editor/Dib.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -61,7 +63,7 @@ private:
 // Bounds on what a file may make us read or allocate. Real icons stay far
 // below them (the largest common image is 256x256 at 32 bits, about 270 KB).
 inline constexpr std::uint32_t kMaxImageBytes = 4u << 20;
-inline constexpr int kMaxImageSide = 1024;
+inline constexpr int kMaxImageSide = kMaxDibSide;
 inline constexpr int kMaxImagesPerIcon = 256;
 inline constexpr int kMaxSections = 1024;
 // Images of one icon may share their data, so a small file could otherwise
