@@ -20,6 +20,10 @@ set(KZ_ICON_READER_SOURCES
   ${KZ_BYTES_SOURCES})
 set(KZ_LAUNCHER_MODEL_SOURCES
   ${KZ_TOP_DIR}/launcher/LauncherModel.h ${KZ_TOP_DIR}/launcher/LauncherModel.cpp)
+# All that the launcher's model builds on, for the builds that do not link the
+# editor's libraries: AutoRun.exe and its fuzzer.
+set(KZ_LAUNCHER_PLAIN_SOURCES
+  ${KZ_LAUNCHER_MODEL_SOURCES} ${KZ_TABLE_SOURCES} ${KZ_BYTES_SOURCES})
 
 # Include roots: product headers are named from src/ ("store/Ini.h"); the
 # trees beside it (launcher/, tools/, tests/) are named from the top
