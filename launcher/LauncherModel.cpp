@@ -18,13 +18,13 @@ namespace {
 enum Field : int {
     kIcon = 0,
     kPath,
-    kLine1,
-    kLine2,
+    kFirstLine,
+    kSecondLine,
     kAppName,
-    kValue1,
-    kValue2,
-    kTitle1,
-    kTitle2,
+    kUserName,
+    kSerial,
+    kUserNameTitle,
+    kSerialTitle,
     kColourBackground = 1,
     kColourText = 2,
 };
@@ -56,13 +56,13 @@ SlotRecord SlotOfRow(const VariantTable& table, std::int64_t row) {
         if (const auto* bytes = std::get_if<ByteArray>(cell))
             slot.icon = *bytes;
     slot.path = TextOf(table, kPath, row);
-    slot.line1 = TextOf(table, kLine1, row);
-    slot.line2 = TextOf(table, kLine2, row);
+    slot.firstLine = TextOf(table, kFirstLine, row);
+    slot.secondLine = TextOf(table, kSecondLine, row);
     slot.appName = TextOf(table, kAppName, row);
-    slot.value1 = TextOf(table, kValue1, row);
-    slot.value2 = TextOf(table, kValue2, row);
-    slot.title1 = TextOf(table, kTitle1, row);
-    slot.title2 = TextOf(table, kTitle2, row);
+    slot.userName = TextOf(table, kUserName, row);
+    slot.serial = TextOf(table, kSerial, row);
+    slot.userNameTitle = TextOf(table, kUserNameTitle, row);
+    slot.serialTitle = TextOf(table, kSerialTitle, row);
     return slot;
 }
 
@@ -170,8 +170,9 @@ bool IsDrivePath(std::u16string_view path) {
 } // namespace
 
 bool SlotRecord::empty() const {
-    return icon.empty() && path.empty() && line1.empty() && line2.empty() && appName.empty() &&
-           value1.empty() && value2.empty() && title1.empty() && title2.empty();
+    return icon.empty() && path.empty() && firstLine.empty() && secondLine.empty() &&
+           appName.empty() && userName.empty() && serial.empty() && userNameTitle.empty() &&
+           serialTitle.empty();
 }
 
 Menu ReadMenu(const std::uint8_t* data, std::size_t size) {
@@ -244,16 +245,16 @@ Colour DescriptionColour(std::string_view cp932, Colour previous, Colour plain) 
 }
 
 void DescriptionColours::show(const SlotRecord& slot) {
-    line1 = DescriptionColour(slot.line1, line1, kRed);
-    line2 = DescriptionColour(slot.line2, line2, kBlack);
+    firstLine = DescriptionColour(slot.firstLine, firstLine, kRed);
+    secondLine = DescriptionColour(slot.secondLine, secondLine, kBlack);
 }
 
-const std::string& ShownTitle1(const SlotRecord& slot) {
-    return slot.title1.empty() ? kDefaultNameTitle : slot.title1;
+const std::string& ShownUserNameTitle(const SlotRecord& slot) {
+    return slot.userNameTitle.empty() ? kDefaultNameTitle : slot.userNameTitle;
 }
 
-const std::string& ShownTitle2(const SlotRecord& slot) {
-    return slot.title2.empty() ? kDefaultSerialTitle : slot.title2;
+const std::string& ShownSerialTitle(const SlotRecord& slot) {
+    return slot.serialTitle.empty() ? kDefaultSerialTitle : slot.serialTitle;
 }
 
 std::u16string FolderOf(std::u16string_view path) {

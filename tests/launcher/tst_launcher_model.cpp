@@ -209,19 +209,20 @@ private slots:
         const Menu menu = ReadMenu(project.archive());
         const SlotRecord& slot = menu.records[std::size_t(SlotIndex(3, 1))];
         QCOMPARE(slot.icon, Bytes(icon));
-        const std::string texts[] = {slot.path,   slot.line1,  slot.line2,  slot.appName,
-                                     slot.value1, slot.value2, slot.title1, slot.title2};
+        const std::string texts[] = {slot.path,          slot.firstLine,  slot.secondLine,
+                                     slot.appName,       slot.userName,   slot.serial,
+                                     slot.userNameTitle, slot.serialTitle};
         for (int f = 0; f < 8; ++f)
             QCOMPARE(QString::fromStdString(texts[f]), QString::fromStdString(Cp(values[f])));
-        QVERIFY(ShownTitle1(slot) == Cp("会員番号"));
-        QVERIFY(ShownTitle2(slot) == Cp("製品キー"));
+        QVERIFY(ShownUserNameTitle(slot) == Cp("会員番号"));
+        QVERIFY(ShownSerialTitle(slot) == Cp("製品キー"));
     }
 
     void emptyTitlesShowTheDefaults() {
         const SlotRecord empty;
         QVERIFY(empty.empty());
-        QVERIFY(ShownTitle1(empty) == Cp(kz::kDefaultNameTitle));
-        QVERIFY(ShownTitle2(empty) == Cp(kz::kDefaultSerialTitle));
+        QVERIFY(ShownUserNameTitle(empty) == Cp(kz::kDefaultNameTitle));
+        QVERIFY(ShownSerialTitle(empty) == Cp(kz::kDefaultSerialTitle));
         QVERIFY(kz::launcher::kMarkerText == Cp(kz::kMarkerText));
     }
 
@@ -375,8 +376,8 @@ private slots:
     // last long one gave it.
     void lineColoursCarryOverFromSlotToSlot() {
         struct Step {
-            const char* line1;
-            const char* line2;
+            const char* firstLine;
+            const char* secondLine;
             Colour colour1;
             Colour colour2;
         };
@@ -390,11 +391,11 @@ private slots:
         DescriptionColours colours;
         for (const Step& step : steps) {
             SlotRecord slot;
-            slot.line1 = Cp(QString::fromUtf8(step.line1));
-            slot.line2 = Cp(QString::fromUtf8(step.line2));
+            slot.firstLine = Cp(QString::fromUtf8(step.firstLine));
+            slot.secondLine = Cp(QString::fromUtf8(step.secondLine));
             colours.show(slot);
-            QCOMPARE(colours.line1, step.colour1);
-            QCOMPARE(colours.line2, step.colour2);
+            QCOMPARE(colours.firstLine, step.colour1);
+            QCOMPARE(colours.secondLine, step.colour2);
         }
     }
 
