@@ -292,10 +292,12 @@ std::optional<IconResources::Leaf> IconResources::firstLanguage(const DirEntry& 
 
 std::vector<IconEntry> IconResources::entries(int icon) const {
     std::vector<IconEntry> result;
-    if (icon < 0 || icon >= count_)
+    if (icon < 0)
         return result;
 
     if (kind_ == FileKind::Ico) {
+        if (icon != 0)
+            return result;
         std::uint8_t header[kIcoHeader];
         if (!source_.read(0, sizeof header, header))
             return result;
@@ -312,6 +314,9 @@ std::vector<IconEntry> IconResources::entries(int icon) const {
         return result;
     }
 
+    // The group directory's own count bounds the index.
+    if (!groups_)
+        return result;
     const auto named = entry(*groups_, static_cast<std::uint32_t>(icon));
     const auto leaf = named ? firstLanguage(*named) : std::nullopt;
     if (!leaf || leaf->size < kIcoHeader)
