@@ -52,7 +52,6 @@ std::optional<DibLayout> ReadDibLayout(ByteReader& bytes, std::uint64_t at, DibK
         return std::nullopt;
     dib.width = width;
     dib.height = static_cast<int>(rows);
-    dib.topDown = kind == DibKind::Bitmap && storedHeight < 0;
 
     std::uint64_t extra = 0;
     if (compression == kBitFields && (dib.bitsPerPixel == 16 || dib.bitsPerPixel == 32)) {

@@ -25,7 +25,6 @@ struct DibLayout {
     std::uint32_t headerSize = 0;
     int width = 0;
     int height = 0; // rows of colour pixels
-    bool topDown = false;
     int planes = 0;
     int bitsPerPixel = 0;
     // 16 and 32 bits: how each channel lies in a pixel. The stored masks with
