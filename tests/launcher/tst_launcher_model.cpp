@@ -394,6 +394,9 @@ private slots:
             << "D:\\"
             << "http://example.com/a b" << address << "http://example.com/a b"
             << "";
+        QTest::newRow("a digit first is no scheme") << "D:\\"
+                                                    << "2go:x.exe" << file << "D:\\2go:x.exe"
+                                                    << "D:\\";
         QTest::newRow("no path") << "D:\\"
                                  << "" << none << ""
                                  << "";
@@ -450,6 +453,12 @@ private slots:
         QByteArray noMask = Ico("32@24 16@4");
         PutU32(noMask, 6 + 8, 40 + 32 * 96);
         QTest::newRow("icon: skips an image without its mask") << noMask << icon << 16;
+        QByteArray fewer = Ico("16@32 32@32");
+        fewer[4] = 1; // the second entry is not part of the directory
+        QTest::newRow("icon: entries past the count are not read") << fewer << icon << 16;
+        QByteArray notBm = bmp;
+        notBm[1] = 'A';
+        QTest::newRow("BMP whose signature is not BM") << notBm << none << 0;
         QTest::newRow("icon: directory cut short") << Ico("32@32").left(21) << none << 0;
         QTest::newRow("empty") << QByteArray() << none << 0;
         QTest::newRow("text") << QByteArray("BMW is not a bitmap") << none << 0;
