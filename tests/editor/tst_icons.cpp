@@ -3,7 +3,6 @@
 #include "editor/IconResources.h"
 #include "editor/modPicture.h"
 #include "tests/support/PeWriter.h"
-#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -23,45 +22,31 @@ std::vector<IconImage> Images(const QString& description) {
     std::vector<IconImage> images;
     for (const QString& item : description.split(QLatin1Char(' '))) {
         const QStringList parts = item.split(QRegularExpression(QStringLiteral("[x@/]")));
-        IconImage image{
-            test::Solid(QColor(kColours[images.size()]), parts[0].toInt(), parts[1].toInt())};
-        image.encoding =
-            parts[2] == QLatin1String("png") ? test::Encoding::Png : test::Encoding::Dib;
-        image.bits = parts[2].toInt();
-        image.storedBits = parts.size() > 3 ? parts[3].toInt() : -1;
-        images.push_back(image);
+        images.push_back(
+            {test::Solid(QColor(kColours[images.size()]), parts[0].toInt(), parts[1].toInt()),
+             parts[2].toInt(),
+             parts[2] == QLatin1String("png") ? test::Encoding::Png : test::Encoding::Dib, false,
+             parts.size() > 3 ? parts[3].toInt() : -1});
     }
     return images;
 }
 
-// Quarters of four colours in a transparent frame, one row half transparent.
-QImage Pattern(bool twoColours, bool halfClear) {
-    const QRgb quarters[] = {0xFFFF0000, 0xFF00C000, 0xFF0000FF, 0xFFFFFFFF};
+// Quarters of colours (two at 1 bit) in a transparent frame; with alpha, one
+// row half transparent.
+QImage Pattern(int bits, bool alpha) {
     QImage image = test::Solid(Qt::transparent);
     for (int y = 2; y < 30; ++y)
         for (int x = 2; x < 30; ++x)
             image.setPixel(x, y,
-                           twoColours ? ((x < 16) == (y < 16) ? 0xFF000000 : 0xFFFFFFFF)
-                                      : quarters[(y >= 16) * 2 + (x >= 16)]);
-    for (int x = 2; x < 30 && halfClear; ++x)
+                           bits == 1 ? kColours[(x < 16) == (y < 16)]
+                                     : kColours[(y >= 16) * 2 + (x >= 16)]);
+    for (int x = 2; x < 30 && alpha; ++x)
         image.setPixel(x, 8, qRgba(10, 200, 90, 128));
     return image;
 }
 
-// True when the pictures show the same (premultiplied, so colours under full
-// transparency do not count).
-bool Same(const QImage& a, const QImage& b) {
-    return a.convertToFormat(QImage::Format_ARGB32_Premultiplied) ==
-           b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
 QRgb Centre(const QImage& image) {
     return image.isNull() ? 0 : image.pixel(16, 16);
-}
-
-void Put(QByteArray& bytes, qint64 at, quint32 v, int size = 4) {
-    for (int k = 0; k < size; ++k)
-        bytes[at + k] = char(v >> (8 * k));
 }
 
 // One damage to a sample executable: `size` bytes of `value` at `add` past a
@@ -94,9 +79,9 @@ const struct DamageRow {
 };
 
 test::PeFile SamplePe(bool pe64) {
-    test::PeOptions options{pe64, {{Images(QStringLiteral("32x32@32 16x16@8")), {}, 0}}};
-    options.groups.push_back({Images(QStringLiteral("32x32@png")), {}, 0});
-    return test::BuildPe(options);
+    return test::BuildPe({pe64,
+                          {{Images(QStringLiteral("32x32@32 16x16@8")), {}, 0},
+                           {Images(QStringLiteral("32x32@png")), {}, 0}}});
 }
 
 } // namespace
@@ -108,9 +93,9 @@ class TestIcons : public QObject {
         [&] { QVERIFY(test::WriteBytes(dir_.filePath(name), bytes)); }();
         return dir_.filePath(name);
     }
-    QString writePe(const QString& name, const test::PeOptions& options) {
-        [&] { QVERIFY(test::BuildPe(options).write(dir_.filePath(name))); }();
-        return dir_.filePath(name);
+    QString writePe(const test::PeOptions& options) {
+        [&] { QVERIFY(test::BuildPe(options).write(dir_.filePath("program.exe"))); }();
+        return dir_.filePath("program.exe");
     }
 
 private slots:
@@ -137,7 +122,7 @@ private slots:
                 {{IconImage{test::Solid(QColor(kColours[options.groups.size()]))}},
                  g.toInt() ? QString() : g,
                  g.toInt()});
-        const QString file = writePe(QStringLiteral("program.bin"), options);
+        const QString file = writePe(options);
         QCOMPARE(IconCount(file), order.size());
         for (int i = 0; i < order.size(); ++i)
             QCOMPARE(Centre(IconPicture(file, i)), kColours[order[i]]);
@@ -145,36 +130,27 @@ private slots:
         QVERIFY(IconPicture(file, -1).isNull());
     }
 
+    // Every depth in every container, with the transparency a user sees: the
+    // alpha of a 32-bit image that has it, else the AND mask.
     void imagesDecodeWithTransparency_data() {
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<bool>("maskOnly");
+        QTest::addColumn<int>("bits"); // 33: 32 bits through the mask only, 34: PNG
         QTest::addColumn<QString>("container");
         for (const char* container : {"ico", "pe32", "pe64"})
-            for (const int bits : {1, 4, 8, 24, 32, 33, 34}) // 33: mask only, 34: PNG
-                QTest::addRow("%d bits in %s", bits, container)
-                    << std::min(bits, 32) << int(bits == 34) << (bits == 33) << container;
+            for (const int bits : {1, 4, 8, 24, 32, 33, 34})
+                QTest::addRow("%d bits in %s", bits, container) << bits << container;
     }
     void imagesDecodeWithTransparency() {
         QFETCH(int, bits);
-        QFETCH(int, encoding);
-        QFETCH(bool, maskOnly);
         QFETCH(QString, container);
-        const bool alpha = bits == 32 && !maskOnly;
-        const IconImage image{Pattern(bits == 1, alpha), bits, test::Encoding(encoding), maskOnly};
-        const QString file =
-            container == QLatin1String("ico")
-                ? write(QStringLiteral("pattern.ico"), test::IcoFile({image}))
-                : writePe(QStringLiteral("pattern.exe"),
-                          {container == QLatin1String("pe64"), {{{image}, {}, 0}}});
-        QImage expected = image.image;
-        for (int y = 0; y < 32; ++y) // without alpha, opaque wherever the mask lets through
-            for (int x = 0; x < 32; ++x)
-                if (!alpha && qAlpha(expected.pixel(x, y)) != 0)
-                    expected.setPixel(x, y, expected.pixel(x, y) | 0xFF000000u);
+        const bool alpha = bits == 32 || bits == 34;
+        const IconImage image{Pattern(bits, alpha), std::min(bits, 32),
+                              bits == 34 ? test::Encoding::Png : test::Encoding::Dib, bits == 33};
+        const QString file = container == "ico"
+                                 ? write("pattern.ico", test::IcoFile({image}))
+                                 : writePe({container == "pe64", {{{image}, {}, 0}}});
         QCOMPARE(IconCount(file), 1);
-        QVERIFY(Same(IconPicture(file, 0), expected));
-        QVERIFY(IconPicture(file, 1).isNull());
+        QCOMPARE(IconPicture(file, 0).convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 image.image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
     void bestImageIsChosen_data() {
@@ -183,6 +159,7 @@ private slots:
         QTest::newRow("exact size before depth") << "16x16@32 32x32@4 48x48@32" << 1;
         QTest::newRow("deepest of the exact size") << "32x32@4 32x32@32 32x32@8" << 1;
         QTest::newRow("equally near: the larger") << "16x16@32 48x48@32" << 1;
+        QTest::newRow("nearer before larger") << "24x24@8 48x48@32" << 0;
         QTest::newRow("small DIB beside a large PNG") << "256x256@png 32x32@8" << 1;
         QTest::newRow("depth read from the image when stored as 0")
             << "32x32@4/0 32x32@8/0 32x32@1/0" << 1;
@@ -190,36 +167,33 @@ private slots:
     void bestImageIsChosen() {
         QFETCH(QString, images);
         QFETCH(int, chosen);
-        const QString exe =
-            writePe(QStringLiteral("choice.exe"), {false, {{Images(images), {}, 0}}});
-        for (const QString& file :
-             {exe, write(QStringLiteral("C.ICO"), test::IcoFile(Images(images)))}) {
+        for (const QString& file : {writePe({false, {{Images(images), {}, 0}}}),
+                                    write("choice.ico", test::IcoFile(Images(images)))}) {
             const QImage picture = IconPicture(file, 0);
             QCOMPARE(picture.size(), QSize(32, 32));
             QCOMPARE(Centre(picture), kColours[chosen]);
         }
     }
 
-    void pathsWithoutIcons_data() {
+    void filesWithoutIcons_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content"); // null: nothing is written
         QTest::newRow("empty path") << "" << QByteArray();
         QTest::newRow("missing file") << "missing.exe" << QByteArray();
+        QTest::newRow("a folder") << "folder.exe" << QByteArray();
         QTest::newRow("text document") << "notes.txt" << QByteArray("just some text\r\n");
         QTest::newRow("DOS program") << "old.exe" << QByteArray("MZ").append(200, '\x01');
         QTest::newRow("icon file of no images") << "none.ico" << QByteArray("\0\0\1\0\0\0", 6);
         QTest::newRow("directory past the end")
             << "b.ico" << QByteArray("\0\0\1\0\2\0", 6).append(31, '\0');
     }
-    void pathsWithoutIcons() {
+    void filesWithoutIcons() {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
-        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("folder.exe")));
-        const QString file = name.isEmpty() ? QString() : dir_.filePath(name);
-        if (!content.isNull())
-            write(name, content);
-        QCOMPARE(IconCount(file), 0);
-        QVERIFY(IconPicture(file, 0).isNull());
+        QVERIFY(QDir(dir_.path()).mkpath("folder.exe"));
+        const QString file = content.isNull() ? dir_.filePath(name) : write(name, content);
+        QCOMPARE(IconCount(name.isEmpty() ? QString() : file), 0);
+        QVERIFY(IconPicture(name.isEmpty() ? QString() : file, 0).isNull());
     }
 
     void damagedExecutables_data() {
@@ -232,12 +206,12 @@ private slots:
         const DamageRow& d = kDamage[row];
         for (const bool pe64 : {false, true}) {
             const test::PeFile pe = SamplePe(pe64);
-            QByteArray bytes = pe.bytes();
-            Put(bytes, (d.part ? pe.layout.*d.part : 0) + d.add, d.value, d.size);
-            const QString file = write(QStringLiteral("damaged.exe"), bytes);
+            const QString file = write(
+                "damaged.exe", test::Patched(pe.bytes(), (d.part ? pe.layout.*d.part : 0) + d.add,
+                                             d.value, d.size));
             QCOMPARE(IconCount(file), d.count);
             QCOMPARE(Centre(IconPicture(file, 0)), d.picture ? kColours[0] : 0);
-            icons::FileSource source(file.toStdString());
+            icons::FileSource source(file.toStdString()); // the index is bounded by the count
             QVERIFY(icons::IconResources(source).entries(d.count).empty());
         }
     }
@@ -248,20 +222,17 @@ private slots:
         for (const int kind : {0, 1, 2}) { // PE32, PE32+, icon file
             const test::PeFile pe = SamplePe(kind == 1);
             const QByteArray whole =
-                kind == 2 ? test::IcoFile(Images(QStringLiteral("16x16@4 32x32@32 48x48@png")))
-                          : pe.bytes();
+                kind == 2 ? test::IcoFile(Images("16x16@4 32x32@32 48x48@png")) : pe.bytes();
             const qint64 resources = kind == 2 ? 0 : pe.layout.resourceSection;
             const int full = kind == 2 ? 1 : 2;
             for (qint64 cut = 0; cut <= whole.size(); ++cut) {
                 icons::MemorySource source(reinterpret_cast<const std::uint8_t*>(whole.constData()),
                                            std::size_t(cut));
                 const int count = icons::IconResources(source).count();
-                QVERIFY2(count == (cut < resources ? 0
-                                   : count == 0    ? 0
-                                                   : full),
+                QVERIFY2(count == (cut < resources || count == 0 ? 0 : full),
                          qPrintable(QString::number(cut)));
             }
-            QCOMPARE(IconCount(write(QStringLiteral("whole"), whole)), full);
+            QCOMPARE(IconCount(write("whole", whole)), full);
         }
     }
 };

@@ -124,6 +124,11 @@ QByteArray IcoFile(const std::vector<IconImage>& images) {
     return out + data;
 }
 
+QByteArray Patched(QByteArray bytes, qint64 at, quint64 value, int size) {
+    Put(bytes, at, value, size);
+    return bytes;
+}
+
 QByteArray PeFile::bytes() const {
     QByteArray out(size, '\0');
     out.replace(0, head.size(), head);

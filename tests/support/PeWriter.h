@@ -65,6 +65,9 @@ struct PeFile {
 // resource compilers store them. Images get ids 1, 2, ... in the order given.
 PeFile BuildPe(const PeOptions& options);
 
+// The bytes with `size` bytes of `value` written at `at`, little-endian.
+QByteArray Patched(QByteArray bytes, qint64 at, quint64 value, int size = 4);
+
 // An .ico file of the images: each a DIB (header, colour table, colour rows
 // and AND mask, bottom-up) or a PNG file.
 QByteArray IcoFile(const std::vector<IconImage>& images);
