@@ -22,16 +22,6 @@ constexpr std::size_t kIcoEntry = 16;
 constexpr std::size_t kGroupEntry = 14;
 constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-void Put16(Bytes& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(Bytes& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // A stored byte of 0 stands for 256 in icon directories.
 int Side(std::uint8_t stored) {
     return stored == 0 ? 256 : stored;
@@ -409,42 +399,6 @@ std::optional<IconEntry> IconResources::bestEntry(int icon, int side) const {
         }
     }
     return best;
-}
-
-std::optional<Bytes> IconResources::icoFile(int icon) const {
-    std::vector<std::pair<IconEntry, Bytes>> images;
-    std::size_t total = kIcoHeader;
-    for (const IconEntry& e : entries(icon)) {
-        const auto span = imageSpan(e);
-        if (!span || total + kIcoEntry + span->size > kMaxIconFileBytes)
-            continue;
-        if (auto data = imageData(e)) {
-            total += kIcoEntry + data->size();
-            images.emplace_back(e, std::move(*data));
-        }
-    }
-    if (images.empty())
-        return std::nullopt;
-
-    Bytes out;
-    Put16(out, 0);
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(images.size()));
-    std::uint32_t offset = static_cast<std::uint32_t>(kIcoHeader + kIcoEntry * images.size());
-    for (const auto& [e, data] : images) {
-        out.push_back(static_cast<std::uint8_t>(e.width >= 256 ? 0 : e.width));
-        out.push_back(static_cast<std::uint8_t>(e.height >= 256 ? 0 : e.height));
-        out.push_back(static_cast<std::uint8_t>(e.colorCount));
-        out.push_back(0);
-        Put16(out, static_cast<std::uint32_t>(e.planes));
-        Put16(out, static_cast<std::uint32_t>(e.bitCount));
-        Put32(out, static_cast<std::uint32_t>(data.size()));
-        Put32(out, offset);
-        offset += static_cast<std::uint32_t>(data.size());
-    }
-    for (const auto& image : images)
-        out.insert(out.end(), image.second.begin(), image.second.end());
-    return out;
 }
 
 bool IsPng(const Bytes& image) {

@@ -66,9 +66,6 @@ inline constexpr std::uint32_t kMaxImageBytes = 4u << 20;
 inline constexpr int kMaxImageSide = kMaxDibSide;
 inline constexpr int kMaxImagesPerIcon = 256;
 inline constexpr int kMaxSections = 1024;
-// Images of one icon may share their data, so a small file could otherwise
-// ask for hundreds of copies of a large image.
-inline constexpr std::size_t kMaxIconFileBytes = 16u << 20;
 
 enum class FileKind { Unknown, Ico, Pe32, Pe64 };
 
@@ -116,11 +113,6 @@ public:
     // size closest to it (an exact fit, else the nearest, the larger on a tie),
     // then the most colours.
     std::optional<IconEntry> bestEntry(int icon, int side = 32) const;
-
-    // Icon `icon` as a standalone .ico file holding every readable image of it,
-    // unchanged, as far as they fit in kMaxIconFileBytes; nothing when none of
-    // its images can be read.
-    std::optional<Bytes> icoFile(int icon) const;
 
 private:
     struct Section {
