@@ -20,13 +20,12 @@ const QRgb kColours[] = {0xFFD03020, 0xFF20A040, 0xFF3050D0, 0xFFE0C020, 0xFF904
 // bit count the directory claims. Image k is drawn in kColours[k].
 std::vector<IconImage> Images(const QString& description) {
     std::vector<IconImage> images;
-    for (const QString& item : description.split(QLatin1Char(' '))) {
-        const QStringList parts = item.split(QRegularExpression(QStringLiteral("[x@/]")));
-        images.push_back(
-            {test::Solid(QColor(kColours[images.size()]), parts[0].toInt(), parts[1].toInt()),
-             parts[2].toInt(),
-             parts[2] == QLatin1String("png") ? test::Encoding::Png : test::Encoding::Dib, false,
-             parts.size() > 3 ? parts[3].toInt() : -1});
+    for (const QString& item : description.split(' ')) {
+        const QStringList n = item.split(QRegularExpression("[x@/]"));
+        const QImage image = test::Solid(kColours[images.size()], n[0].toInt(), n[1].toInt());
+        images.push_back({image, n[2].toInt(),
+                          n[2] == "png" ? test::Encoding::Png : test::Encoding::Dib, false,
+                          n.value(3, "-1").toInt()});
     }
     return images;
 }
@@ -101,33 +100,30 @@ class TestIcons : public QObject {
 private slots:
     // Groups in stored order: named ones first as given, then by id.
     void executablesOfferTheirGroups_data() {
-        QTest::addColumn<bool>("pe64");
-        QTest::addColumn<QStringList>("groups"); // a name, or an id (0: any)
-        QTest::addColumn<QList<int>>("order");   // colour index of each icon as offered
-        QTest::addColumn<qint64>("padding");
-        QTest::newRow("PE32 without icons") << false << QStringList{} << QList<int>{} << 0ll;
-        QTest::newRow("PE32, named before numbered")
-            << false << QStringList{"5", "ZETA", "ALPHA", "2"} << QList<int>{1, 2, 3, 0} << 0ll;
-        QTest::newRow("PE32+, three, 8 MB in")
-            << true << QStringList{"", "", ""} << QList<int>{0, 1, 2} << (8ll << 20);
+        QTest::addColumn<bool>("pe64");      // and 8 MB of code before the resources
+        QTest::addColumn<QString>("groups"); // names, or ids (0: any free one)
+        QTest::addColumn<QString>("order");  // colour index of each icon as offered
+        QTest::newRow("PE32 without icons") << false << ""
+                                            << "";
+        QTest::newRow("PE32, named before numbered") << false << "5 ZETA ALPHA 2"
+                                                     << "1230";
+        QTest::newRow("PE32+, three") << true << "0 0 0"
+                                      << "012";
     }
     void executablesOfferTheirGroups() {
         QFETCH(bool, pe64);
-        QFETCH(QStringList, groups);
-        QFETCH(QList<int>, order);
-        QFETCH(qint64, padding);
-        test::PeOptions options{pe64, {}, padding};
-        for (const QString& g : groups)
-            options.groups.push_back(
-                {{IconImage{test::Solid(QColor(kColours[options.groups.size()]))}},
-                 g.toInt() ? QString() : g,
-                 g.toInt()});
+        QFETCH(QString, groups);
+        QFETCH(QString, order);
+        test::PeOptions options{pe64, {}, pe64 ? 8ll << 20 : 0};
+        for (const QString& g : groups.split(' ', Qt::SkipEmptyParts)) {
+            const IconImage image{test::Solid(kColours[options.groups.size()])};
+            options.groups.push_back({{image}, g[0].isDigit() ? QString() : g, g.toInt()});
+        }
         const QString file = writePe(options);
         QCOMPARE(IconCount(file), order.size());
         for (int i = 0; i < order.size(); ++i)
-            QCOMPARE(Centre(IconPicture(file, i)), kColours[order[i]]);
-        QVERIFY(IconPicture(file, int(order.size())).isNull());
-        QVERIFY(IconPicture(file, -1).isNull());
+            QCOMPARE(Centre(IconPicture(file, i)), kColours[order[i].digitValue()]);
+        QVERIFY(IconPicture(file, int(order.size())).isNull() && IconPicture(file, -1).isNull());
     }
 
     // Every depth in every container, with the transparency a user sees: the
@@ -175,25 +171,19 @@ private slots:
         }
     }
 
-    void filesWithoutIcons_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("content"); // null: nothing is written
-        QTest::newRow("empty path") << "" << QByteArray();
-        QTest::newRow("missing file") << "missing.exe" << QByteArray();
-        QTest::newRow("a folder") << "folder.exe" << QByteArray();
-        QTest::newRow("text document") << "notes.txt" << QByteArray("just some text\r\n");
-        QTest::newRow("DOS program") << "old.exe" << QByteArray("MZ").append(200, '\x01');
-        QTest::newRow("icon file of no images") << "none.ico" << QByteArray("\0\0\1\0\0\0", 6);
-        QTest::newRow("directory past the end")
-            << "b.ico" << QByteArray("\0\0\1\0\2\0", 6).append(31, '\0');
-    }
+    // An empty path, a missing file, a folder, a text, a DOS program, an icon
+    // file of no images and one whose directory runs past its end.
     void filesWithoutIcons() {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, content);
         QVERIFY(QDir(dir_.path()).mkpath("folder.exe"));
-        const QString file = content.isNull() ? dir_.filePath(name) : write(name, content);
-        QCOMPARE(IconCount(name.isEmpty() ? QString() : file), 0);
-        QVERIFY(IconPicture(name.isEmpty() ? QString() : file, 0).isNull());
+        for (const QString& file :
+             {QString(), dir_.filePath("missing.exe"), dir_.filePath("folder.exe"),
+              write("notes.txt", "just some text\r\n"),
+              write("old.exe", QByteArray("MZ").append(200, '\x01')),
+              write("none.ico", QByteArray("\0\0\1\0\0\0", 6)),
+              write("b.ico", QByteArray("\0\0\1\0\2\0", 6).append(31, '\0'))}) {
+            QCOMPARE(IconCount(file), 0);
+            QVERIFY(IconPicture(file, 0).isNull());
+        }
     }
 
     void damagedExecutables_data() {
