@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QHash>
 
 #include <algorithm>
 #include <tuple>
@@ -46,15 +45,12 @@ QByteArray DibBytes(const IconImage& icon) {
     const int h = image.height();
     const int bits = icon.bits;
     // The palette holds the opaque colours in the order they first appear.
-    QList<QRgb> palette(bits <= 8 ? 1 << bits : 0, 0);
-    QHash<QRgb, int> index;
+    QList<QRgb> palette;
     for (int y = 0; y < h && bits <= 8; ++y)
         for (int x = 0; x < w; ++x)
-            if (const QRgb rgb = image.pixel(x, y) & 0xFFFFFFu;
-                qAlpha(image.pixel(x, y)) != 0 && !index.contains(rgb)) {
-                palette[index.size()] = rgb;
-                index.insert(rgb, int(index.size()));
-            }
+            if (qAlpha(image.pixel(x, y)) != 0 && !palette.contains(image.pixel(x, y) & 0xFFFFFFu))
+                palette.append(image.pixel(x, y) & 0xFFFFFFu);
+    palette.resize(bits <= 8 ? 1 << bits : 0);
 
     const qint64 stride = (qint64(w) * bits + 31) / 32 * 4;
     const qint64 maskStride = (qint64(w) + 31) / 32 * 4;
@@ -74,7 +70,7 @@ QByteArray DibBytes(const IconImage& icon) {
             if (qAlpha(px) == 0)
                 maskRow[x / 8] = char(uchar(maskRow[x / 8]) | (0x80 >> (x % 8)));
             if (bits <= 8) {
-                const int i = qAlpha(px) == 0 ? 0 : index.value(px & 0xFFFFFFu);
+                const int i = qAlpha(px) == 0 ? 0 : int(palette.indexOf(px & 0xFFFFFFu));
                 const int shift = 8 - bits * (x % (8 / bits) + 1);
                 row[x * bits / 8] = char(uchar(row[x * bits / 8]) | (i << shift));
                 continue;
@@ -97,10 +93,9 @@ QByteArray ImageBytes(const IconImage& image) {
     return png;
 }
 
+// The head of an icon directory: reserved, type 1 (icon), the image count.
 QByteArray IconDirectory(const std::vector<IconImage>& images) {
-    QByteArray out(2, '\0');
-    Put(out, 2, 1 | quint64(images.size()) << 16);
-    return out;
+    return Patched(QByteArray(6, '\0'), 2, 1 | quint64(images.size()) << 16);
 }
 
 // One resource under its type: a name, or an id when the name is empty.
@@ -193,10 +188,9 @@ PeFile BuildPe(const PeOptions& options) {
             Put(r, languageAt + 20, quint64(entryAt));
             Put(r, typeAt + 16 + 8 * i, res.name.isEmpty() ? res.id : r.size() | kSubdirectory);
             if (!res.name.isEmpty()) // its length, then UTF-16
-                r.append(char(res.name.size()))
-                    .append('\0')
-                    .append(QByteArray(reinterpret_cast<const char*>(res.name.utf16()),
-                                       2 * res.name.size()));
+                r += Patched({}, 0, quint64(res.name.size()), 2) +
+                     QByteArray(reinterpret_cast<const char*>(res.name.utf16()),
+                                2 * res.name.size());
             r.resize(qsizetype(Align(quint64(r.size()), 8)), '\0');
             Put(r, entryAt, resourceRva + quint64(r.size()));
             Put(r, entryAt + 4, quint64(res.data.size()));
@@ -205,8 +199,8 @@ PeFile BuildPe(const PeOptions& options) {
                 std::tie(l.imageDataEntry, l.imageData) =
                     std::pair(file + entryAt, file + r.size());
             if (i == 0 && type == 14)
-                std::tie(l.groupDirectory, l.groupLanguage, l.groupDataEntry, l.groupData) =
-                    std::tuple(file + typeAt, file + languageAt, file + entryAt, file + r.size());
+                std::tie(l.groupDirectory, l.groupLanguage, l.groupData) =
+                    std::tuple(file + typeAt, file + languageAt, file + r.size());
             r.append(res.data);
         }
     }
@@ -220,26 +214,25 @@ PeFile BuildPe(const PeOptions& options) {
     Put(h, 0x3C, kPeHeader);
     h.replace(kPeHeader, 4, QByteArray("PE\0\0", 4));
     l.peHeader = kPeHeader;
-    l.optionalHeader = kPeHeader + 24;
+    const qint64 optionalHeader = kPeHeader + 24;
     const quint32 optionalSize = options.pe64 ? 240 : 224;
     Put(h, kPeHeader + 4, options.pe64 ? 0x8664 : 0x14C, 2);
     Put(h, kPeHeader + 6, 2, 2); // sections
     Put(h, kPeHeader + 20, optionalSize, 2);
-    Put(h, l.optionalHeader, options.pe64 ? 0x20B : 0x10B, 2);
-    l.directoryCount = l.optionalHeader + (options.pe64 ? 108 : 92);
+    Put(h, optionalHeader, options.pe64 ? 0x20B : 0x10B, 2);
+    l.directoryCount = optionalHeader + (options.pe64 ? 108 : 92);
     Put(h, l.directoryCount, 16);
     Put(h, l.directoryCount + 4 + 2 * 8, resourceRva);
     Put(h, l.directoryCount + 4 + 2 * 8 + 4, quint64(r.size()));
-    l.sectionTable = l.optionalHeader + optionalSize;
-    const quint64 sections[2][4] = {{kSectionAlignment, textRaw, kHeadersSize},
-                                    {resourceRva, quint64(r.size()), quint64(l.resourceSection)}};
+    l.sectionTable = optionalHeader + optionalSize;
+    const quint64 size = r.size();
+    const quint64 sections[2][4] = {// virtual size and address, raw size and pointer
+                                    {textRaw, kSectionAlignment, textRaw, kHeadersSize},
+                                    {size, resourceRva, size, quint64(l.resourceSection)}};
     for (int k = 0; k < 2; ++k) {
-        const qint64 at = l.sectionTable + 40 * k;
-        h.replace(at, 5, k == 0 ? ".text" : ".rsrc");
-        Put(h, at + 8, sections[k][1]);
-        Put(h, at + 12, sections[k][0]);
-        Put(h, at + 16, sections[k][1]);
-        Put(h, at + 20, sections[k][2]);
+        h.replace(l.sectionTable + 40 * k, 5, k == 0 ? ".text" : ".rsrc");
+        for (int f = 0; f < 4; ++f)
+            Put(h, l.sectionTable + 40 * k + 8 + 4 * f, sections[k][f]);
     }
     h[kHeadersSize] = char(0xC3); // a lone return instruction
     pe.size = l.resourceSection + r.size();
