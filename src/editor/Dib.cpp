@@ -55,7 +55,6 @@ std::optional<DibLayout> ReadDibLayout(ByteReader& bytes, std::uint64_t at, DibK
 
     std::uint64_t extra = 0;
     if (compression == kBitFields && (dib.bitsPerPixel == 16 || dib.bitsPerPixel == 32)) {
-        dib.bitFields = true;
         if (!ReadMasks(bytes, at, dib, extra))
             return std::nullopt;
     } else if (compression != kRgb) {
@@ -83,8 +82,6 @@ std::optional<DibLayout> ReadDibLayout(ByteReader& bytes, std::uint64_t at, DibK
     }
     dib.paletteAt = at + dib.headerSize + extra;
     dib.headerEnd = dib.paletteAt + dib.paletteEntries * 4ull;
-    if (!bytes.fits(0, dib.headerEnd))
-        return std::nullopt;
     dib.stride = Stride(dib.width, dib.bitsPerPixel);
     dib.maskStride = Stride(dib.width, 1);
     return dib;

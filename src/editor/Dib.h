@@ -29,7 +29,6 @@ struct DibLayout {
     int bitsPerPixel = 0;
     // 16 and 32 bits: how each channel lies in a pixel. The stored masks with
     // BI_BITFIELDS, else the fixed layout of the depth.
-    bool bitFields = false;
     std::uint32_t redMask = 0;
     std::uint32_t greenMask = 0;
     std::uint32_t blueMask = 0;
@@ -45,13 +44,13 @@ struct DibLayout {
     std::uint64_t maskBytes() const { return maskStride * static_cast<std::uint64_t>(height); }
 };
 
-// The layout of the DIB whose header starts at `at`, checked as far as the end
-// of the colour table; whether the pixel rows and the mask follow is for the
-// caller to check, since writers differ there. Nothing for a header shorter
+// The layout of the DIB whose header starts at `at`. Whether the colour table,
+// the pixel rows and the mask lie within the bytes is for the caller to check
+// (from headerEnd on), since writers differ there. Nothing for a header shorter
 // than 40 bytes, a side outside 1..kMaxDibSide, a depth other than 1, 4, 8,
 // 16, 24 or 32 bits, a compression other than none (or bit fields at 16 and
 // 32 bits), more than 256 table entries at a depth without a palette, or a
-// header and colour table that run past the bytes.
+// header (with its masks) that runs past the bytes.
 std::optional<DibLayout> ReadDibLayout(ByteReader& bytes, std::uint64_t at, DibKind kind);
 
 } // namespace kz

@@ -66,13 +66,10 @@ public:
     std::size_t position() const { return position_; }
     std::size_t remaining() const { return bytes_.size() - position_; }
 
-    std::uint16_t u16() { return fitsOrFail(position_, 2) ? u16At(step(2)) : 0; }
-    std::uint32_t u32() { return fitsOrFail(position_, 4) ? u32At(step(4)) : 0; }
+    std::uint16_t u16() { return u16At(step(2)); }
+    std::uint32_t u32() { return u32At(step(4)); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
-    std::span<const std::uint8_t> take(std::size_t count) {
-        return fitsOrFail(position_, count) ? bytesAt(step(count), count)
-                                            : std::span<const std::uint8_t>{};
-    }
+    std::span<const std::uint8_t> take(std::size_t count) { return bytesAt(step(count), count); }
 
 private:
     bool fitsOrFail(std::uint64_t at, std::uint64_t count) {
@@ -82,10 +79,12 @@ private:
         return false;
     }
     std::uint8_t byte(std::uint64_t at) const { return bytes_[static_cast<std::size_t>(at)]; }
-    // The position of a read that fits, moving past it.
+    // The position of the next `count` bytes, moving past them when they fit;
+    // a read there that does not fit fails the reader.
     std::size_t step(std::size_t count) {
         const std::size_t at = position_;
-        position_ += count;
+        if (fits(at, count))
+            position_ += count;
         return at;
     }
 
