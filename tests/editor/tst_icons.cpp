@@ -129,18 +129,19 @@ private slots:
     // Every depth in every container, with the transparency a user sees: the
     // alpha of a 32-bit image that has it, else the AND mask.
     void imagesDecodeWithTransparency_data() {
-        QTest::addColumn<int>("bits"); // 33: 32 bits through the mask only, 34: PNG
+        QTest::addColumn<int>("bits"); // 33: 32 through the mask only, 34: PNG, 35: bit fields
         QTest::addColumn<QString>("container");
         for (const char* container : {"ico", "pe32", "pe64"})
-            for (const int bits : {1, 4, 8, 24, 32, 33, 34})
+            for (const int bits : {1, 4, 8, 24, 32, 33, 34, 35})
                 QTest::addRow("%d bits in %s", bits, container) << bits << container;
     }
     void imagesDecodeWithTransparency() {
         QFETCH(int, bits);
         QFETCH(QString, container);
         const bool alpha = bits == 32 || bits == 34;
+        const test::Encoding encodings[] = {test::Encoding::Png, test::Encoding::BitFields};
         const IconImage image{Pattern(bits, alpha), std::min(bits, 32),
-                              bits == 34 ? test::Encoding::Png : test::Encoding::Dib, bits == 33};
+                              bits > 33 ? encodings[bits - 34] : test::Encoding::Dib, bits == 33};
         const QString file = container == "ico"
                                  ? write("pattern.ico", test::IcoFile({image}))
                                  : writePe({container == "pe64", {{{image}, {}, 0}}});
@@ -172,7 +173,7 @@ private slots:
     }
 
     // An empty path, a missing file, a folder, a text, a DOS program, an icon
-    // file of no images and one whose directory runs past its end.
+    // file of no images, one whose directory runs past its end, a cursor.
     void filesWithoutIcons() {
         QVERIFY(QDir(dir_.path()).mkpath("folder.exe"));
         for (const QString& file :
@@ -180,7 +181,8 @@ private slots:
               write("notes.txt", "just some text\r\n"),
               write("old.exe", QByteArray("MZ").append(200, '\x01')),
               write("none.ico", QByteArray("\0\0\1\0\0\0", 6)),
-              write("b.ico", QByteArray("\0\0\1\0\2\0", 6).append(31, '\0'))}) {
+              write("b.ico", QByteArray("\0\0\1\0\2\0", 6).append(31, '\0')),
+              write("c.cur", test::Patched(test::IcoFile(Images("32x32@8")), 2, 2, 2))}) {
             QCOMPARE(IconCount(file), 0);
             QVERIFY(IconPicture(file, 0).isNull());
         }
@@ -213,14 +215,17 @@ private slots:
             const test::PeFile pe = SamplePe(kind == 1);
             const QByteArray whole =
                 kind == 2 ? test::IcoFile(Images("16x16@4 32x32@32 48x48@png")) : pe.bytes();
-            const qint64 resources = kind == 2 ? 0 : pe.layout.resourceSection;
+            const qint64 resourcesAt = kind == 2 ? 0 : pe.layout.resourceSection;
             const int full = kind == 2 ? 1 : 2;
-            for (qint64 cut = 0; cut <= whole.size(); ++cut) {
+            for (qint64 cut = whole.size(); cut >= 0; --cut) {
                 icons::MemorySource source(reinterpret_cast<const std::uint8_t*>(whole.constData()),
                                            std::size_t(cut));
-                const int count = icons::IconResources(source).count();
-                QVERIFY2(count == (cut < resources || count == 0 ? 0 : full),
+                const icons::IconResources resources(source);
+                const int count = resources.count();
+                QVERIFY2(count == (cut < resourcesAt || count == 0 ? 0 : full),
                          qPrintable(QString::number(cut)));
+                if (cut == whole.size()) // the first icon's images, no more
+                    QCOMPARE(resources.entries(0).size(), kind == 2 ? 3u : 2u);
             }
             QCOMPARE(IconCount(write("whole", whole)), full);
         }

@@ -30,7 +30,7 @@ void Put(QByteArray& out, qint64 at, quint64 v, int size = 4) {
 
 // The fields an icon directory keeps about one image, up to the bytes count.
 void AppendDirectoryFields(QByteArray& out, const IconImage& image, qint64 bytes) {
-    const bool dib = image.encoding == Encoding::Dib;
+    const bool dib = image.encoding != Encoding::Png;
     const int bits = image.storedBits >= 0 ? image.storedBits : dib ? image.bits : 32;
     for (const int side : {image.image.width(), image.image.height()})
         out.append(char(side >= 256 ? 0 : side));
@@ -44,6 +44,7 @@ QByteArray DibBytes(const IconImage& icon) {
     const int w = image.width();
     const int h = image.height();
     const int bits = icon.bits;
+    const bool bitFields = icon.encoding == Encoding::BitFields;
     // The palette holds the opaque colours in the order they first appear.
     QList<QRgb> palette;
     for (int y = 0; y < h && bits <= 8; ++y)
@@ -59,7 +60,11 @@ QByteArray DibBytes(const IconImage& icon) {
     Put(out, 4, quint32(w));
     Put(out, 8, quint32(2 * h));
     Put(out, 12, 1 | quint64(bits) << 16);
+    Put(out, 16, bitFields ? 3 : 0); // BI_BITFIELDS: red, green and blue masks follow
     Put(out, 20, quint32((stride + maskStride) * h));
+    for (const quint32 channel : {0xFFu, 0xFF00u, 0xFF0000u})
+        if (bitFields)
+            Put(out, out.size(), channel);
     for (const QRgb rgb : palette)
         Put(out, out.size(), rgb); // B, G, R, 0 in file order
     QByteArray mask;
@@ -75,7 +80,8 @@ QByteArray DibBytes(const IconImage& icon) {
                 row[x * bits / 8] = char(uchar(row[x * bits / 8]) | (i << shift));
                 continue;
             }
-            Put(row, x * bits / 8, icon.maskOnly ? px & 0xFFFFFFu : px, bits / 8); // B, G, R, A
+            const quint32 rgb = px & 0xFFFFFFu, bgr = qRed(px) | qGreen(px) << 8 | qBlue(px) << 16;
+            Put(row, x * bits / 8, bitFields ? bgr : icon.maskOnly ? rgb : px, bits / 8);
         }
         out.append(row);
         mask.append(maskRow);
@@ -84,7 +90,7 @@ QByteArray DibBytes(const IconImage& icon) {
 }
 
 QByteArray ImageBytes(const IconImage& image) {
-    if (image.encoding == Encoding::Dib)
+    if (image.encoding != Encoding::Png)
         return DibBytes(image);
     QByteArray png;
     QBuffer buffer(&png);

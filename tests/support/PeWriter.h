@@ -14,7 +14,9 @@
 
 namespace kz::test {
 
-enum class Encoding { Dib, Png };
+// A DIB, or one of 32 bits with BI_BITFIELDS masks that put red in the low byte
+// and no alpha (transparent through the AND mask), or a PNG file.
+enum class Encoding { Dib, BitFields, Png };
 
 // One image of an icon.
 struct IconImage {
