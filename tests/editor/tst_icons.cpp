@@ -37,10 +37,9 @@ QImage Pattern(int bits, bool alpha) {
     for (int y = 2; y < 30; ++y)
         for (int x = 2; x < 30; ++x)
             image.setPixel(x, y,
-                           bits == 1 ? kColours[(x < 16) == (y < 16)]
-                                     : kColours[(y >= 16) * 2 + (x >= 16)]);
-    for (int x = 2; x < 30 && alpha; ++x)
-        image.setPixel(x, 8, qRgba(10, 200, 90, 128));
+                           y == 8 && alpha ? qRgba(10, 200, 90, 128)
+                           : bits == 1     ? kColours[(x < 16) == (y < 16)]
+                                           : kColours[(y >= 16) * 2 + (x >= 16)]);
     return image;
 }
 
@@ -59,12 +58,10 @@ const struct DamageRow {
     bool picture; // of the first icon
 } kDamage[] = {
     {"undamaged", nullptr, 0, 0, 2, 0, true},
-    {"PE header beyond the end", nullptr, 0x3C, 4, 0, 0xFFFFFFF0, false},
     {"no PE signature", &P::peHeader, 0, 4, 0, 0, false},
     {"optional header too short", &P::peHeader, 20, 2, 0, 64, false},
     {"two data directories", &P::directoryCount, 0, 4, 0, 2, false},
     {"three data directories", &P::directoryCount, 0, 4, 2, 3, true},
-    {"resource section beyond the end", &P::sectionTable, 60, 4, 0, 0xFFFFFF00, false},
     {"resources at an unmapped address", &P::directoryCount, 20, 4, 0, 0x7FFFFFF0, false},
     {"group type leads back to the root", &P::root, 28, 4, 0, 0x80000000, false},
     {"one group fewer announced", &P::groupDirectory, 14, 2, 1, 1, true},
@@ -100,22 +97,20 @@ class TestIcons : public QObject {
 private slots:
     // Groups in stored order: named ones first as given, then by id.
     void executablesOfferTheirGroups_data() {
-        QTest::addColumn<bool>("pe64");      // and 8 MB of code before the resources
-        QTest::addColumn<QString>("groups"); // names, or ids (0: any free one)
-        QTest::addColumn<QString>("order");  // colour index of each icon as offered
-        QTest::newRow("PE32 without icons") << false << ""
-                                            << "";
-        QTest::newRow("PE32, named before numbered") << false << "5 ZETA ALPHA 2"
-                                                     << "1230";
-        QTest::newRow("PE32+, three") << true << "0 0 0"
-                                      << "012";
+        QTest::addColumn<bool>("pe64");          // and 8 MB of code before the resources
+        QTest::addColumn<QStringList>("groups"); // names, or ids (0: any free one)
+        QTest::addColumn<QString>("order");      // colour index of each icon as offered
+        QTest::newRow("PE32 without icons") << false << QStringList{} << QString();
+        QTest::newRow("PE32, named before numbered")
+            << false << QStringList{"5", "ZETA", "ALPHA", "2"} << "1230";
+        QTest::newRow("PE32+, three") << true << QStringList{"0", "0", "0"} << "012";
     }
     void executablesOfferTheirGroups() {
         QFETCH(bool, pe64);
-        QFETCH(QString, groups);
+        QFETCH(QStringList, groups);
         QFETCH(QString, order);
         test::PeOptions options{pe64, {}, pe64 ? 8ll << 20 : 0};
-        for (const QString& g : groups.split(' ', Qt::SkipEmptyParts)) {
+        for (const QString& g : groups) {
             const IconImage image{test::Solid(kColours[options.groups.size()])};
             options.groups.push_back({{image}, g[0].isDigit() ? QString() : g, g.toInt()});
         }
@@ -129,19 +124,17 @@ private slots:
     // Every depth in every container, with the transparency a user sees: the
     // alpha of a 32-bit image that has it, else the AND mask.
     void imagesDecodeWithTransparency_data() {
-        QTest::addColumn<int>("bits"); // 33: 32 through the mask only, 34: PNG, 35: bit fields
+        QTest::addColumn<int>("bits"); // 34: 32 with bit fields, 35: a PNG
         QTest::addColumn<QString>("container");
         for (const char* container : {"ico", "pe32", "pe64"})
-            for (const int bits : {1, 4, 8, 24, 32, 33, 34, 35})
+            for (const int bits : {1, 4, 8, 24, 32, 34, 35})
                 QTest::addRow("%d bits in %s", bits, container) << bits << container;
     }
     void imagesDecodeWithTransparency() {
         QFETCH(int, bits);
         QFETCH(QString, container);
-        const bool alpha = bits == 32 || bits == 34;
-        const test::Encoding encodings[] = {test::Encoding::Png, test::Encoding::BitFields};
-        const IconImage image{Pattern(bits, alpha), std::min(bits, 32),
-                              bits > 33 ? encodings[bits - 34] : test::Encoding::Dib, bits == 33};
+        const IconImage image{Pattern(bits, bits == 32 || bits == 35), std::min(bits, 32),
+                              test::Encoding(std::max(bits - 33, 0))};
         const QString file = container == "ico"
                                  ? write("pattern.ico", test::IcoFile({image}))
                                  : writePe({container == "pe64", {{{image}, {}, 0}}});
@@ -215,19 +208,17 @@ private slots:
             const test::PeFile pe = SamplePe(kind == 1);
             const QByteArray whole =
                 kind == 2 ? test::IcoFile(Images("16x16@4 32x32@32 48x48@png")) : pe.bytes();
-            const qint64 resourcesAt = kind == 2 ? 0 : pe.layout.resourceSection;
-            const int full = kind == 2 ? 1 : 2;
+            const int icons = kind == 2 ? 1 : 2, images = kind == 2 ? 3 : 2;
             for (qint64 cut = whole.size(); cut >= 0; --cut) {
                 icons::MemorySource source(reinterpret_cast<const std::uint8_t*>(whole.constData()),
                                            std::size_t(cut));
-                const icons::IconResources resources(source);
-                const int count = resources.count();
-                QVERIFY2(count == (cut < resourcesAt || count == 0 ? 0 : full),
+                const icons::IconResources read(source);
+                const int all = cut < (kind == 2 ? 6 : pe.layout.resourceSection) ? 0 : icons;
+                QVERIFY2(read.count() == all || (read.count() == 0 && cut < whole.size()),
                          qPrintable(QString::number(cut)));
-                if (cut == whole.size()) // the first icon's images, no more
-                    QCOMPARE(resources.entries(0).size(), kind == 2 ? 3u : 2u);
+                if (cut == whole.size()) // the first icon's images and no more
+                    QCOMPARE(read.entries(0).size(), std::size_t(images));
             }
-            QCOMPARE(IconCount(write("whole", whole)), full);
         }
     }
 };
