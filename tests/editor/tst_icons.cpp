@@ -24,7 +24,7 @@ std::vector<IconImage> Images(const QString& description) {
         const QStringList n = item.split(QRegularExpression("[x@/]"));
         const QImage image = test::Solid(kColours[images.size()], n[0].toInt(), n[1].toInt());
         images.push_back({image, n[2].toInt(),
-                          n[2] == "png" ? test::Encoding::Png : test::Encoding::Dib, false,
+                          n[2] == "png" ? test::Encoding::Png : test::Encoding::Dib,
                           n.value(3, "-1").toInt()});
     }
     return images;
@@ -95,14 +95,14 @@ class TestIcons : public QObject {
     }
 
 private slots:
-    // Groups in stored order: named ones first as given, then by id.
+    // Every group, in stored order.
     void executablesOfferTheirGroups_data() {
         QTest::addColumn<bool>("pe64");          // and 8 MB of code before the resources
         QTest::addColumn<QStringList>("groups"); // names, or ids (0: any free one)
         QTest::addColumn<QString>("order");      // colour index of each icon as offered
         QTest::newRow("PE32 without icons") << false << QStringList{} << QString();
-        QTest::newRow("PE32, named before numbered")
-            << false << QStringList{"5", "ZETA", "ALPHA", "2"} << "1230";
+        QTest::newRow("PE32, named and numbered")
+            << false << QStringList{"ZETA", "ALPHA", "2", "5"} << "0123";
         QTest::newRow("PE32+, three") << true << QStringList{"0", "0", "0"} << "012";
     }
     void executablesOfferTheirGroups() {

@@ -39,49 +39,41 @@ void AppendDirectoryFields(QByteArray& out, const IconImage& image, qint64 bytes
     Put(out, out.size(), quint64(bytes));
 }
 
+// Header, masks or colour table, colour rows and AND mask, rows bottom-up.
 QByteArray DibBytes(const IconImage& icon) {
     const QImage image = icon.image.convertToFormat(QImage::Format_ARGB32);
-    const int w = image.width();
-    const int h = image.height();
-    const int bits = icon.bits;
+    const int w = image.width(), h = image.height(), bits = icon.bits;
     const bool bitFields = icon.encoding == Encoding::BitFields;
+    const qint64 stride = (qint64(w) * bits + 31) / 32 * 4, maskStride = (w + 31) / 32 * 4;
     // The palette holds the opaque colours in the order they first appear.
     QList<QRgb> palette;
-    for (int y = 0; y < h && bits <= 8; ++y)
-        for (int x = 0; x < w; ++x)
-            if (qAlpha(image.pixel(x, y)) != 0 && !palette.contains(image.pixel(x, y) & 0xFFFFFFu))
-                palette.append(image.pixel(x, y) & 0xFFFFFFu);
+    for (int i = 0; i < w * h && bits <= 8; ++i)
+        if (const QRgb px = image.pixel(i % w, i / w) & 0xFFFFFFu;
+            qAlpha(image.pixel(i % w, i / w)) && !palette.contains(px))
+            palette.append(px);
     palette.resize(bits <= 8 ? 1 << bits : 0);
-
-    const qint64 stride = (qint64(w) * bits + 31) / 32 * 4;
-    const qint64 maskStride = (qint64(w) + 31) / 32 * 4;
-    QByteArray out(40, '\0');
-    Put(out, 0, 40);
-    Put(out, 4, quint32(w));
-    Put(out, 8, quint32(2 * h));
-    Put(out, 12, 1 | quint64(bits) << 16);
-    Put(out, 16, bitFields ? 3 : 0); // BI_BITFIELDS: red, green and blue masks follow
-    Put(out, 20, quint32((stride + maskStride) * h));
-    for (const quint32 channel : {0xFFu, 0xFF00u, 0xFF0000u})
-        if (bitFields)
-            Put(out, out.size(), channel);
-    for (const QRgb rgb : palette)
-        Put(out, out.size(), rgb); // B, G, R, 0 in file order
-    QByteArray mask;
+    QByteArray out(40, '\0'), mask;
+    for (const auto& [at, value] : {std::pair<int, qint64>{0, 40},
+                                    {4, w},
+                                    {8, 2 * h},
+                                    {12, 1 | bits << 16},
+                                    {16, bitFields ? 3 : 0},
+                                    {20, (stride + maskStride) * h}})
+        Put(out, at, quint64(value));
+    for (const QRgb value : bitFields ? QList<QRgb>{0xFF, 0xFF00, 0xFF0000} : palette)
+        Put(out, out.size(), value); // red, green, blue masks; or B, G, R, 0 in file order
     for (int y = h - 1; y >= 0; --y) {
         QByteArray row(stride, '\0'), maskRow(maskStride, '\0');
         for (int x = 0; x < w; ++x) {
             const QRgb px = image.pixel(x, y);
-            if (qAlpha(px) == 0)
-                maskRow[x / 8] = char(uchar(maskRow[x / 8]) | (0x80 >> (x % 8)));
-            if (bits <= 8) {
-                const int i = qAlpha(px) == 0 ? 0 : int(palette.indexOf(px & 0xFFFFFFu));
-                const int shift = 8 - bits * (x % (8 / bits) + 1);
-                row[x * bits / 8] = char(uchar(row[x * bits / 8]) | (i << shift));
-                continue;
-            }
-            const quint32 rgb = px & 0xFFFFFFu, bgr = qRed(px) | qGreen(px) << 8 | qBlue(px) << 16;
-            Put(row, x * bits / 8, bitFields ? bgr : icon.maskOnly ? rgb : px, bits / 8);
+            const int index = qAlpha(px) == 0 ? 0 : int(palette.indexOf(px & 0xFFFFFFu));
+            maskRow[x / 8] = char(uchar(maskRow[x / 8]) | (qAlpha(px) ? 0 : 0x80 >> (x % 8)));
+            if (bits <= 8)
+                row[x * bits / 8] =
+                    char(uchar(row[x * bits / 8]) | (index << (8 - bits * (x % (8 / bits) + 1))));
+            else
+                Put(row, x * bits / 8,
+                    bitFields ? qRed(px) | qGreen(px) << 8 | qBlue(px) << 16 : px, bits / 8);
         }
         out.append(row);
         mask.append(maskRow);
@@ -114,8 +106,7 @@ struct Resource {
 } // namespace
 
 QByteArray IcoFile(const std::vector<IconImage>& images) {
-    QByteArray out = IconDirectory(images);
-    QByteArray data;
+    QByteArray out = IconDirectory(images), data;
     for (const IconImage& image : images) {
         const QByteArray bytes = ImageBytes(image);
         AppendDirectoryFields(out, image, bytes.size());
@@ -133,8 +124,7 @@ QByteArray Patched(QByteArray bytes, qint64 at, quint64 value, int size) {
 QByteArray PeFile::bytes() const {
     QByteArray out(size, '\0');
     out.replace(0, head.size(), head);
-    out.replace(layout.resourceSection, resources.size(), resources);
-    return out;
+    return out.replace(layout.resourceSection, resources.size(), resources);
 }
 
 bool PeFile::write(const QString& path) const {
@@ -158,12 +148,6 @@ PeFile BuildPe(const PeOptions& options) {
         const quint32 id = group.id != 0 ? quint32(group.id) : 0x7000u + quint32(groups.size());
         groups.append({group.name, id, directory});
     }
-    std::stable_sort(groups.begin(), groups.end(), [](const Resource& a, const Resource& b) {
-        return a.name.isEmpty() != b.name.isEmpty() ? b.name.isEmpty()
-                                                    : a.name.isEmpty() && a.id < b.id;
-    });
-    const std::pair<quint32, const QList<Resource>*> types[] = {{3, &images}, {14, &groups}};
-
     const quint64 textRaw = Align(kFileAlignment + quint64(options.padding), kFileAlignment);
     const quint64 resourceRva = Align(kSectionAlignment + textRaw, kSectionAlignment);
     l.resourceSection = qint64(kHeadersSize + textRaw);
@@ -177,8 +161,7 @@ PeFile BuildPe(const PeOptions& options) {
         return at;
     };
     const qint64 root = directory(0, 2);
-    for (int t = 0; t < 2; ++t) {
-        const auto& [type, list] = types[t];
+    for (const auto& [t, type, list] : {std::tuple{0, 3, &images}, std::tuple{1, 14, &groups}}) {
         const qsizetype named = std::count_if(
             list->begin(), list->end(), [](const Resource& res) { return !res.name.isEmpty(); });
         const qint64 typeAt = directory(named, list->size() - named);
@@ -186,8 +169,7 @@ PeFile BuildPe(const PeOptions& options) {
         Put(r, root + 20 + 8 * t, quint32(typeAt) | kSubdirectory);
         for (int i = 0; i < list->size(); ++i) {
             const Resource& res = list->at(i);
-            const qint64 languageAt = directory(0, 1);
-            const qint64 entryAt = r.size();
+            const qint64 languageAt = directory(0, 1), entryAt = r.size();
             r.append(16, '\0');
             Put(r, typeAt + 20 + 8 * i, quint32(languageAt) | kSubdirectory);
             Put(r, languageAt + 16, 0x411); // Japanese
@@ -228,7 +210,7 @@ PeFile BuildPe(const PeOptions& options) {
     Put(h, optionalHeader, options.pe64 ? 0x20B : 0x10B, 2);
     l.directoryCount = optionalHeader + (options.pe64 ? 108 : 92);
     Put(h, l.directoryCount, 16);
-    Put(h, l.directoryCount + 4 + 2 * 8, resourceRva);
+    Put(h, l.directoryCount + 4 + 2 * 8, resourceRva); // the third directory: resources
     Put(h, l.directoryCount + 4 + 2 * 8 + 4, quint64(r.size()));
     l.sectionTable = optionalHeader + optionalSize;
     const quint64 size = r.size();

@@ -6,10 +6,6 @@
 
 #include "tests/support/TestFiles.h"
 
-#include <QByteArray>
-#include <QImage>
-#include <QString>
-
 #include <vector>
 
 namespace kz::test {
@@ -23,8 +19,7 @@ struct IconImage {
     QImage image;
     int bits = 32; // DIB colour depth: 1, 4, 8, 24 or 32 (colours must fit the palette)
     Encoding encoding = Encoding::Dib;
-    bool maskOnly = false; // 32 bits of zero alpha, transparent through the AND mask
-    int storedBits = -1;   // the bit count the directory claims; -1: the true one
+    int storedBits = -1; // the bit count the directory claims; -1: the true one
 };
 
 // An icon group of an executable: named when `name` is set, else by `id`
@@ -62,8 +57,9 @@ struct PeFile {
     bool write(const QString& path) const;
 };
 
-// Groups are stored named first, in the order given, then by id ascending, as
-// resource compilers store them. Images get ids 1, 2, ... in the order given.
+// Groups are stored in the order given: give named ones first, then ids
+// ascending, as resource compilers store them. Images get ids 1, 2, ... in the
+// order given.
 PeFile BuildPe(const PeOptions& options);
 
 // The bytes with `size` bytes of `value` written at `at`, little-endian.
