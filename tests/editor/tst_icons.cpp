@@ -90,35 +90,29 @@ class TestIcons : public QObject {
         return dir_.filePath(name);
     }
     QString writePe(const test::PeOptions& options) {
-        [&] { QVERIFY(test::BuildPe(options).write(dir_.filePath("program.exe"))); }();
-        return dir_.filePath("program.exe");
+        return write("program.exe", test::BuildPe(options).bytes());
     }
 
 private slots:
-    // Every group, in stored order.
-    void executablesOfferTheirGroups_data() {
-        QTest::addColumn<bool>("pe64");          // and 8 MB of code before the resources
-        QTest::addColumn<QStringList>("groups"); // names, or ids (0: any free one)
-        QTest::addColumn<QString>("order");      // colour index of each icon as offered
-        QTest::newRow("PE32 without icons") << false << QStringList{} << QString();
-        QTest::newRow("PE32, named and numbered")
-            << false << QStringList{"ZETA", "ALPHA", "2", "5"} << "0123";
-        QTest::newRow("PE32+, three") << true << QStringList{"0", "0", "0"} << "012";
-    }
+    // Every group in stored order, named or numbered (0: any free id), as the
+    // colour index of each; PE32+ with 8 MB of code before the resources.
     void executablesOfferTheirGroups() {
-        QFETCH(bool, pe64);
-        QFETCH(QStringList, groups);
-        QFETCH(QString, order);
-        test::PeOptions options{pe64, {}, pe64 ? 8ll << 20 : 0};
-        for (const QString& g : groups) {
-            const IconImage image{test::Solid(kColours[options.groups.size()])};
-            options.groups.push_back({{image}, g[0].isDigit() ? QString() : g, g.toInt()});
+        for (const auto& [pe64, groups, order] :
+             {std::tuple{false, QStringList{}, QString()},
+              std::tuple{false, QStringList{"ZETA", "ALPHA", "2", "5"}, QString("0123")},
+              std::tuple{true, QStringList{"0", "0", "0"}, QString("012")}}) {
+            test::PeOptions options{pe64, {}, pe64 ? 8ll << 20 : 0};
+            for (const QString& g : groups) {
+                const IconImage image{test::Solid(kColours[options.groups.size()])};
+                options.groups.push_back({{image}, g[0].isDigit() ? QString() : g, g.toInt()});
+            }
+            const QString file = writePe(options);
+            QCOMPARE(IconCount(file), order.size());
+            for (int i = 0; i < order.size(); ++i)
+                QCOMPARE(Centre(IconPicture(file, i)), kColours[order[i].digitValue()]);
+            QVERIFY(IconPicture(file, int(order.size())).isNull() &&
+                    IconPicture(file, -1).isNull());
         }
-        const QString file = writePe(options);
-        QCOMPARE(IconCount(file), order.size());
-        for (int i = 0; i < order.size(); ++i)
-            QCOMPARE(Centre(IconPicture(file, i)), kColours[order[i].digitValue()]);
-        QVERIFY(IconPicture(file, int(order.size())).isNull() && IconPicture(file, -1).isNull());
     }
 
     // Every depth in every container, with the transparency a user sees: the
