@@ -130,24 +130,14 @@ void IconResources::readPe() {
     std::uint8_t magic[2];
     if (!source_.read(optional, 2, magic))
         return;
-    std::size_t countAt = 0;
-    std::size_t directoriesAt = 0;
-    FileKind kind = FileKind::Unknown;
-    switch (ByteReader(magic, sizeof magic).u16At(0)) {
-    case 0x10B:
-        kind = FileKind::Pe32;
-        countAt = 92;
-        directoriesAt = 96;
-        break;
-    case 0x20B:
-        kind = FileKind::Pe64;
-        countAt = 108;
-        directoriesAt = 112;
-        break;
-    default:
+    const std::uint16_t format = ByteReader(magic, sizeof magic).u16At(0);
+    if (format != 0x10B && format != 0x20B)
         return;
-    }
-    // The resource table is the third data directory.
+    // PE32+ widens four fields of the optional header before the count of data
+    // directories; the directories follow the count, the resource table third.
+    const FileKind kind = format == 0x20B ? FileKind::Pe64 : FileKind::Pe32;
+    const std::size_t countAt = kind == FileKind::Pe64 ? 108 : 92;
+    const std::size_t directoriesAt = countAt + 4;
     const std::size_t needed = directoriesAt + 3 * 8;
     if (optionalSize < needed)
         return;
