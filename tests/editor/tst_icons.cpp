@@ -14,7 +14,7 @@ using test::IconImage;
 
 namespace {
 
-const QRgb kColours[] = {0xFFD03020, 0xFF20A040, 0xFF3050D0, 0xFFE0C020, 0xFF9040B0};
+const QRgb kColours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFFFF00FF};
 
 // "16x16@32 48x48@png 32x32@8/0": side by side, depth or png, optionally the
 // bit count the directory claims. Image k is drawn in kColours[k].
@@ -72,6 +72,7 @@ const struct DamageRow {
     {"DIB of 1025 pixels across", &P::imageData, 4, 4, 2, 1025, false},
     {"DIB of negative height", &P::imageData, 8, 4, 2, 0xFFFFFFC0, false},
     {"DIB of 7 bits", &P::imageData, 14, 2, 2, 7, false},
+    {"DIB header of 39 bytes", &P::imageData, 0, 4, 2, 39, false},
 };
 
 test::PeFile SamplePe(bool pe64) {
@@ -118,17 +119,17 @@ private slots:
     // Every depth in every container, with the transparency a user sees: the
     // alpha of a 32-bit image that has it, else the AND mask.
     void imagesDecodeWithTransparency_data() {
-        QTest::addColumn<int>("bits"); // 34: 32 with bit fields, 35: a PNG
+        QTest::addColumn<int>("code"); // bits, plus 100 with bit fields, 200 as a PNG
         QTest::addColumn<QString>("container");
         for (const char* container : {"ico", "pe32", "pe64"})
-            for (const int bits : {1, 4, 8, 24, 32, 34, 35})
-                QTest::addRow("%d bits in %s", bits, container) << bits << container;
+            for (const int code : {1, 4, 8, 24, 32, 116, 132, 232})
+                QTest::addRow("%d in %s", code, container) << code << container;
     }
     void imagesDecodeWithTransparency() {
-        QFETCH(int, bits);
+        QFETCH(int, code);
         QFETCH(QString, container);
-        const IconImage image{Pattern(bits, bits == 32 || bits == 35), std::min(bits, 32),
-                              test::Encoding(std::max(bits - 33, 0))};
+        const IconImage image{Pattern(code % 100, code == 32 || code == 232), code % 100,
+                              test::Encoding(code / 100)};
         const QString file = container == "ico"
                                  ? write("pattern.ico", test::IcoFile({image}))
                                  : writePe({container == "pe64", {{{image}, {}, 0}}});

@@ -170,6 +170,8 @@ private slots:
         QTest::newRow("icon: 256 written as 0") << Ico({{256, 0}}) << "icon 256x256";
         QTest::newRow("icon: image past the end")
             << Patched(two, 18, quint32(two.size())) << "icon 16x16";
+        QTest::newRow("icon: colour table pushes the pixels out")
+            << Patched(two, 38 + 32, 211) << "icon 16x16";
         QTest::newRow("icon: without its mask") << Patched(two, 14, 40 + 32 * 128) << "icon 16x16";
         QTest::newRow("icon: entries past the count")
             << Patched(Ico({{16, 8}, {32, 32}}), 4, 1, 2) << "icon 16x16";

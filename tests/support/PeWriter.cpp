@@ -60,7 +60,9 @@ QByteArray DibBytes(const IconImage& icon) {
                                     {16, bitFields ? 3 : 0},
                                     {20, (stride + maskStride) * h}})
         Put(out, at, quint64(value));
-    for (const QRgb value : bitFields ? QList<QRgb>{0xFF, 0xFF00, 0xFF0000} : palette)
+    const QList<QRgb> masks =
+        bits == 16 ? QList<QRgb>{0x1F, 0x7E0, 0xF800} : QList<QRgb>{0xFF, 0xFF00, 0xFF0000};
+    for (const QRgb value : bitFields ? masks : palette)
         Put(out, out.size(), value); // red, green, blue masks; or B, G, R, 0 in file order
     for (int y = h - 1; y >= 0; --y) {
         QByteArray row(stride, '\0'), maskRow(maskStride, '\0');
@@ -73,7 +75,10 @@ QByteArray DibBytes(const IconImage& icon) {
                     char(uchar(row[x * bits / 8]) | (index << (8 - bits * (x % (8 / bits) + 1))));
             else
                 Put(row, x * bits / 8,
-                    bitFields ? qRed(px) | qGreen(px) << 8 | qBlue(px) << 16 : px, bits / 8);
+                    !bitFields   ? px
+                    : bits == 16 ? qRed(px) >> 3 | qGreen(px) >> 2 << 5 | qBlue(px) >> 3 << 11
+                                 : qRed(px) | qGreen(px) << 8 | qBlue(px) << 16,
+                    bits / 8);
         }
         out.append(row);
         mask.append(maskRow);

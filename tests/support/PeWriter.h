@@ -10,14 +10,15 @@
 
 namespace kz::test {
 
-// A DIB, or one of 32 bits with BI_BITFIELDS masks that put red in the low byte
-// and no alpha (transparent through the AND mask), or a PNG file.
+// A DIB; or one of 16 or 32 bits whose BI_BITFIELDS masks put red lowest (5, 6
+// and 5 bits at 16: channels of 0 or 255 come back exactly), without alpha
+// (transparent through the AND mask); or a PNG file.
 enum class Encoding { Dib, BitFields, Png };
 
 // One image of an icon.
 struct IconImage {
     QImage image;
-    int bits = 32; // DIB colour depth: 1, 4, 8, 24 or 32 (colours must fit the palette)
+    int bits = 32; // DIB colour depth: 1, 4, 8, 16 (bit fields only), 24 or 32
     Encoding encoding = Encoding::Dib;
     int storedBits = -1; // the bit count the directory claims; -1: the true one
 };
