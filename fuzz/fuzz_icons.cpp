@@ -1,6 +1,5 @@
 // Any bytes as a program, a library or an icon file: reading icons must stay
-// within the bytes and the size limits, and an icon written out as an .ico
-// file must read back with the very same images.
+// within the bytes and the size limits.
 #include "editor/IconResources.h"
 
 #include <algorithm>
@@ -44,36 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (entries.size() > std::size_t(kMaxImagesPerIcon) ||
             entries.empty() != !resources.bestEntry(i))
             __builtin_trap();
-        // The images an .ico copy has room for, in order.
-        std::vector<Bytes> readable;
-        std::size_t total = 6;
-        for (const IconEntry& entry : entries) {
-            auto image = resources.imageData(entry);
-            if (image && total + 16 + image->size() <= kMaxIconFileBytes) {
-                total += 16 + image->size();
-                readable.push_back(std::move(*image));
-            }
-        }
-        for (std::size_t k = 0; k < std::min<std::size_t>(readable.size(), 4); ++k)
-            CheckImage(readable[k]);
-
-        const auto ico = resources.icoFile(i);
-        if (!ico) {
-            if (!readable.empty())
-                __builtin_trap();
-            continue;
-        }
-        MemorySource copySource(*ico);
-        const IconResources copy(copySource);
-        const std::vector<IconEntry> copied = copy.entries(0);
-        if (ico->size() != total || copy.kind() != FileKind::Ico || copy.count() != 1 ||
-            copied.size() != readable.size())
-            __builtin_trap();
-        for (std::size_t k = 0; k < copied.size(); ++k) {
-            const auto image = copy.imageData(copied[k]);
-            if (!image || *image != readable[k])
-                __builtin_trap();
-        }
+        // The first few images, decoded.
+        for (std::size_t k = 0; k < std::min<std::size_t>(entries.size(), 4); ++k)
+            if (const auto image = resources.imageData(entries[k]))
+                CheckImage(*image);
     }
 
     // The bytes as a bare icon image as well.

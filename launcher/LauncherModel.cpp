@@ -1,6 +1,8 @@
 #include "launcher/LauncherModel.h"
 
+#include "editor/Dib.h"
 #include "output/ArchiveCodec.h"
+#include "store/ByteReader.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,13 +18,13 @@ namespace {
 enum Field : int {
     kIcon = 0,
     kPath,
-    kLine1,
-    kLine2,
+    kFirstLine,
+    kSecondLine,
     kAppName,
-    kValue1,
-    kValue2,
-    kTitle1,
-    kTitle2,
+    kUserName,
+    kSerial,
+    kUserNameTitle,
+    kSerialTitle,
     kColourBackground = 1,
     kColourText = 2,
 };
@@ -54,157 +56,90 @@ SlotRecord SlotOfRow(const VariantTable& table, std::int64_t row) {
         if (const auto* bytes = std::get_if<ByteArray>(cell))
             slot.icon = *bytes;
     slot.path = TextOf(table, kPath, row);
-    slot.line1 = TextOf(table, kLine1, row);
-    slot.line2 = TextOf(table, kLine2, row);
+    slot.firstLine = TextOf(table, kFirstLine, row);
+    slot.secondLine = TextOf(table, kSecondLine, row);
     slot.appName = TextOf(table, kAppName, row);
-    slot.value1 = TextOf(table, kValue1, row);
-    slot.value2 = TextOf(table, kValue2, row);
-    slot.title1 = TextOf(table, kTitle1, row);
-    slot.title2 = TextOf(table, kTitle2, row);
+    slot.userName = TextOf(table, kUserName, row);
+    slot.serial = TextOf(table, kSerial, row);
+    slot.userNameTitle = TextOf(table, kUserNameTitle, row);
+    slot.serialTitle = TextOf(table, kSerialTitle, row);
     return slot;
 }
 
-// ---- Little-endian reads, each checked against the bytes there are.
-
-using ByteView = std::span<const std::uint8_t>;
-
-std::optional<std::uint32_t> U32(ByteView b, std::size_t at) {
-    if (at > b.size() || b.size() - at < 4)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-std::optional<std::uint16_t> U16(ByteView b, std::size_t at) {
-    if (at > b.size() || b.size() - at < 2)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-std::size_t Stride(std::int64_t width, int bitsPerPixel) {
-    return static_cast<std::size_t>((width * bitsPerPixel + 31) / 32 * 4);
-}
-
-bool KnownDepth(int bits) {
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
-
-// Icons are small; anything far larger is not an icon we will hand to GDI.
-constexpr std::int64_t kMaxSide = 1024;
-
-// A device-independent bitmap's header at `at`, checked up to the end of its
-// pixels (and of its AND mask, for an icon image, whose height counts both).
-struct DibLayout {
-    std::size_t headerEnd = 0; // after the header, bit masks and colour table
-    std::size_t pixelBytes = 0;
-    std::int64_t width = 0;
-    std::int64_t height = 0;
-    int bitsPerPixel = 0;
-};
-
-std::optional<DibLayout> ReadDib(ByteView b, std::size_t at, bool iconImage) {
-    const auto headerSize = U32(b, at);
-    const auto width32 = U32(b, at + 4);
-    const auto height32 = U32(b, at + 8);
-    const auto planes = U16(b, at + 12);
-    const auto bits = U16(b, at + 14);
-    const auto compression = U32(b, at + 16);
-    const auto coloursUsed = U32(b, at + 32);
-    if (!headerSize || !coloursUsed || *headerSize < 40 || *headerSize > 124 || *planes != 1 ||
-        !KnownDepth(*bits))
-        return std::nullopt;
-    DibLayout dib;
-    dib.bitsPerPixel = *bits;
-    dib.width = static_cast<std::int32_t>(*width32);
-    dib.height = std::llabs(static_cast<std::int64_t>(static_cast<std::int32_t>(*height32)));
-    if (iconImage)
-        dib.height /= 2;
-    if (dib.width < 1 || dib.width > kMaxSide || dib.height < 1 || dib.height > kMaxSide)
-        return std::nullopt;
-
-    constexpr std::uint32_t kRgb = 0;
-    constexpr std::uint32_t kBitFields = 3;
-    std::size_t extra = 0;
-    if (*compression == kBitFields && (*bits == 16 || *bits == 32)) {
-        if (*headerSize == 40)
-            extra = 12; // the three masks follow the short header
-    } else if (*compression != kRgb) {
-        return std::nullopt; // run-length and embedded formats are not icon material
-    }
-    std::size_t colours = 0;
-    if (*bits <= 8) {
-        const std::uint32_t full = 1u << *bits;
-        colours = (*coloursUsed == 0 || *coloursUsed > full) ? full : *coloursUsed;
-    }
-    dib.headerEnd = at + *headerSize + extra + colours * 4;
-    dib.pixelBytes = Stride(dib.width, *bits) * static_cast<std::size_t>(dib.height);
-    if (iconImage)
-        dib.pixelBytes += Stride(dib.width, 1) * static_cast<std::size_t>(dib.height);
-    if (dib.headerEnd > b.size())
+// What Windows is handed must be a DIB it draws: one plane, and a header of a
+// size it defines (BITMAPINFOHEADER up to BITMAPV5HEADER).
+std::optional<DibLayout> ReadDrawableDib(ByteReader& bytes, std::size_t at, DibKind kind) {
+    constexpr std::uint32_t kLargestHeader = 124;
+    const auto dib = ReadDibLayout(bytes, at, kind);
+    if (!dib || dib->headerSize > kLargestHeader || dib->planes != 1)
         return std::nullopt;
     return dib;
 }
 
-PictureLocation LocateBitmap(ByteView b) {
+PictureLocation LocateBitmap(ByteReader& b) {
     constexpr std::size_t kFileHeader = 14;
-    const auto dib = ReadDib(b, kFileHeader, false);
-    const auto declaredBits = U32(b, 10);
-    if (!dib || !declaredBits)
+    const std::uint32_t declaredBits = b.u32At(10);
+    const auto dib = ReadDrawableDib(b, kFileHeader, DibKind::Bitmap);
+    if (!dib)
         return {};
     // Some writers leave the pixel offset at 0; the pixels then follow the
     // colour table.
-    const std::size_t bitsOffset = *declaredBits >= dib->headerEnd ? *declaredBits : dib->headerEnd;
-    if (bitsOffset > b.size() || b.size() - bitsOffset < dib->pixelBytes)
+    const std::uint64_t bitsOffset = std::max<std::uint64_t>(declaredBits, dib->headerEnd);
+    if (!b.fits(bitsOffset, dib->pixelBytes()))
         return {};
     PictureLocation p;
     p.kind = PictureLocation::Kind::Bitmap;
     p.offset = kFileHeader;
-    p.size = dib->headerEnd - kFileHeader;
-    p.bitsOffset = bitsOffset;
-    p.width = static_cast<int>(dib->width);
-    p.height = static_cast<int>(dib->height);
+    p.size = static_cast<std::size_t>(dib->headerEnd) - kFileHeader;
+    p.bitsOffset = static_cast<std::size_t>(bitsOffset);
+    p.width = dib->width;
+    p.height = dib->height;
     return p;
 }
 
-PictureLocation LocateIcon(ByteView b) {
-    const auto count = U16(b, 4);
-    if (!count || *count == 0)
+// The bits per pixel of an icon image Windows can draw from its resource bytes:
+// a PNG (taken as 32), or a DIB whose colour rows and mask lie within them.
+std::optional<int> DrawableIconDepth(std::span<const std::uint8_t> resource) {
+    static constexpr std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (resource.size() >= sizeof kPng &&
+        std::equal(std::begin(kPng), std::end(kPng), resource.begin()))
+        return 32;
+    ByteReader image(resource);
+    const auto dib = ReadDrawableDib(image, 0, DibKind::IconImage);
+    if (!dib || !image.fits(dib->headerEnd, dib->pixelBytes() + dib->maskBytes()))
+        return std::nullopt;
+    return dib->bitsPerPixel;
+}
+
+PictureLocation LocateIcon(ByteReader& b) {
+    const std::uint16_t count = b.u16At(4);
+    if (count == 0)
         return {};
     constexpr std::size_t kDirectory = 6;
     constexpr std::size_t kEntry = 16;
     PictureLocation best;
     int bestDistance = std::numeric_limits<int>::max();
     int bestBits = 0;
-    for (std::size_t k = 0; k < *count; ++k) {
-        const std::size_t entry = kDirectory + kEntry * k;
-        const auto size = U32(b, entry + 8);
-        const auto offset = U32(b, entry + 12);
-        if (!size || !offset)
+    for (std::size_t entry = kDirectory; entry < kDirectory + kEntry * count; entry += kEntry) {
+        const std::uint32_t size = b.u32At(entry + 8);
+        const std::uint32_t offset = b.u32At(entry + 12);
+        if (!b.ok())
             break; // the directory runs past the file
-        if (*offset > b.size() || b.size() - *offset < *size)
-            continue;
-        const int width = b[entry] ? b[entry] : 256;
-        const int height = b[entry + 1] ? b[entry + 1] : 256;
-        int bits = 32;
-        static constexpr std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
         // The image must lie within its own entry.
-        const ByteView image = b.subspan(*offset, *size);
-        const bool png = image.size() >= sizeof kPng &&
-                         std::equal(std::begin(kPng), std::end(kPng), image.begin());
-        if (!png) {
-            const auto dib = ReadDib(image, 0, true);
-            if (!dib || image.size() - dib->headerEnd < dib->pixelBytes)
-                continue;
-            bits = dib->bitsPerPixel;
-        }
+        if (!b.fits(offset, size))
+            continue;
+        const auto bits = DrawableIconDepth(b.bytesAt(offset, size));
+        if (!bits)
+            continue;
+        const int width = b.u8At(entry) ? b.u8At(entry) : 256;
+        const int height = b.u8At(entry + 1) ? b.u8At(entry + 1) : 256;
         const int distance = std::abs(width - 32) + std::abs(height - 32);
-        if (distance < bestDistance || (distance == bestDistance && bits > bestBits)) {
+        if (distance < bestDistance || (distance == bestDistance && *bits > bestBits)) {
             bestDistance = distance;
-            bestBits = bits;
+            bestBits = *bits;
             best.kind = PictureLocation::Kind::Icon;
-            best.offset = *offset;
-            best.size = *size;
+            best.offset = offset;
+            best.size = size;
             best.width = width;
             best.height = height;
         }
@@ -235,8 +170,9 @@ bool IsDrivePath(std::u16string_view path) {
 } // namespace
 
 bool SlotRecord::empty() const {
-    return icon.empty() && path.empty() && line1.empty() && line2.empty() && appName.empty() &&
-           value1.empty() && value2.empty() && title1.empty() && title2.empty();
+    return icon.empty() && path.empty() && firstLine.empty() && secondLine.empty() &&
+           appName.empty() && userName.empty() && serial.empty() && userNameTitle.empty() &&
+           serialTitle.empty();
 }
 
 Menu ReadMenu(const std::uint8_t* data, std::size_t size) {
@@ -309,16 +245,16 @@ Colour DescriptionColour(std::string_view cp932, Colour previous, Colour plain) 
 }
 
 void DescriptionColours::show(const SlotRecord& slot) {
-    line1 = DescriptionColour(slot.line1, line1, kRed);
-    line2 = DescriptionColour(slot.line2, line2, kBlack);
+    firstLine = DescriptionColour(slot.firstLine, firstLine, kRed);
+    secondLine = DescriptionColour(slot.secondLine, secondLine, kBlack);
 }
 
-const std::string& ShownTitle1(const SlotRecord& slot) {
-    return slot.title1.empty() ? kDefaultNameTitle : slot.title1;
+const std::string& ShownUserNameTitle(const SlotRecord& slot) {
+    return slot.userNameTitle.empty() ? kDefaultNameTitle : slot.userNameTitle;
 }
 
-const std::string& ShownTitle2(const SlotRecord& slot) {
-    return slot.title2.empty() ? kDefaultSerialTitle : slot.title2;
+const std::string& ShownSerialTitle(const SlotRecord& slot) {
+    return slot.serialTitle.empty() ? kDefaultSerialTitle : slot.serialTitle;
 }
 
 std::u16string FolderOf(std::u16string_view path) {
@@ -360,10 +296,10 @@ LaunchTarget ResolveTarget(std::u16string_view cdRoot, std::u16string_view path)
 }
 
 PictureLocation LocatePicture(const ByteArray& bytes) {
-    const ByteView b(bytes);
-    if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M')
+    ByteReader b(bytes.data(), bytes.size());
+    if (b.u8At(0) == 'B' && b.u8At(1) == 'M')
         return LocateBitmap(b);
-    if (U16(b, 0) == std::uint16_t{0} && U16(b, 2) == std::uint16_t{1})
+    if (b.u16At(0) == 0 && b.u16At(2) == 1)
         return LocateIcon(b);
     return {};
 }

@@ -44,14 +44,14 @@ inline const std::string kDefaultSerialTitle = "\xBC\xD8\xB1\xD9\xB7\xB0"; // ï½
 // One slot as the archive holds it: icon file bytes and eight texts.
 struct SlotRecord {
     ByteArray icon;
-    std::string path;    // relative to the CD root, or a web address
-    std::string line1;   // first description line
-    std::string line2;   // second description line
-    std::string appName; // the name beside the button
-    std::string value1;  // first copyable value (registered user name)
-    std::string value2;  // second copyable value (serial key)
-    std::string title1;  // title of value1; empty for the default
-    std::string title2;  // title of value2; empty for the default
+    std::string path;          // relative to the CD root, or a web address
+    std::string firstLine;     // first description line
+    std::string secondLine;    // second description line
+    std::string appName;       // the name beside the button
+    std::string userName;      // first copyable value (registered user name)
+    std::string serial;        // second copyable value (serial key)
+    std::string userNameTitle; // title of userName; empty for the default
+    std::string serialTitle;   // title of serial; empty for the default
 
     bool empty() const;
 };
@@ -113,14 +113,14 @@ Colour DescriptionColour(std::string_view cp932, Colour previous, Colour plain);
 
 // The two description lines' colours as they change from slot to slot.
 struct DescriptionColours {
-    Colour line1 = kRed;
-    Colour line2 = kBlack;
+    Colour firstLine = kRed;
+    Colour secondLine = kBlack;
     void show(const SlotRecord& slot);
 };
 
 // The two value titles as shown: the stored one, or the default when empty.
-const std::string& ShownTitle1(const SlotRecord& slot);
-const std::string& ShownTitle2(const SlotRecord& slot);
+const std::string& ShownUserNameTitle(const SlotRecord& slot);
+const std::string& ShownSerialTitle(const SlotRecord& slot);
 
 // ---- Starting a slot
 

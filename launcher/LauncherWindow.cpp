@@ -13,22 +13,22 @@ namespace kz::launcher {
 namespace {
 
 enum ControlId : int {
-    kIdCom = 100, // to 104, top to bottom
-    kIdLabel1 = 110,
-    kIdLabel2 = 120,
-    kIdLabel3,
-    kIdLabel5,
-    kIdCommand2,
-    kIdLabel7,
-    kIdText1,
-    kIdCommand3,
-    kIdLabel6,
-    kIdText2,
-    kIdCommand4,
-    kIdDown,
-    kIdLabel4,
-    kIdUp,
-    kIdCommand1,
+    kIdSlotButton = 100, // to 104, top to bottom
+    kIdAppName = 110,
+    kIdFirstLine = 120,
+    kIdSecondLine,
+    kIdPath,
+    kIdOpenFolder,
+    kIdUserNameTitle,
+    kIdUserName,
+    kIdCopyUserName,
+    kIdSerialTitle,
+    kIdSerial,
+    kIdCopySerial,
+    kIdPreviousPage,
+    kIdPageIndicator,
+    kIdNextPage,
+    kIdOpenCd,
 };
 
 constexpr wchar_t kClassName[] = L"KazanoroAutoRunMenu";
@@ -231,7 +231,7 @@ bool LauncherWindow::create(int show) {
     showPage();
     ShowWindow(window_, show);
     UpdateWindow(window_);
-    SetFocus(com_[0]);
+    SetFocus(slotButtons_[0]);
     return true;
 }
 
@@ -269,50 +269,58 @@ void LauncherWindow::createControls() {
     constexpr DWORD kTab = WS_TABSTOP;
     constexpr DWORD kSlotStyle = kTab | BS_OWNERDRAW | BS_NOTIFY;
     for (int k = 0; k < kButtons; ++k) {
-        com_[static_cast<std::size_t>(k)] =
-            addControl(L"BUTTON", L"", kSlotStyle, kIdCom + k, 0, 2040 + 600 * k, 600, 600);
-        HWND button = com_[static_cast<std::size_t>(k)];
+        slotButtons_[static_cast<std::size_t>(k)] =
+            addControl(L"BUTTON", L"", kSlotStyle, kIdSlotButton + k, 0, 2040 + 600 * k, 600, 600);
+        HWND button = slotButtons_[static_cast<std::size_t>(k)];
         // Pointing at a slot shows its details, as focusing it does.
         const LONG_PTR original =
             SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SlotButtonProc));
         SetWindowLongPtrW(button, GWLP_USERDATA, original);
     }
-    down_ = addControl(L"BUTTON", L"<<", kTab | BS_PUSHBUTTON, kIdDown, 720, 5160, 615, 375);
-    up_ = addControl(L"BUTTON", L">>", kTab | BS_PUSHBUTTON, kIdUp, 2400, 5160, 615, 375);
-    command1_ =
-        addControl(L"BUTTON", L"CDを参照", kTab | BS_PUSHBUTTON, kIdCommand1, 3120, 5160, 975, 375);
+    previousPageButton_ =
+        addControl(L"BUTTON", L"<<", kTab | BS_PUSHBUTTON, kIdPreviousPage, 720, 5160, 615, 375);
+    nextPageButton_ =
+        addControl(L"BUTTON", L">>", kTab | BS_PUSHBUTTON, kIdNextPage, 2400, 5160, 615, 375);
+    openCdButton_ =
+        addControl(L"BUTTON", L"CDを参照", kTab | BS_PUSHBUTTON, kIdOpenCd, 3120, 5160, 975, 375);
     constexpr DWORD kValueStyle = kTab | ES_READONLY | ES_AUTOHSCROLL;
-    text1_ = addControl(L"EDIT", L"", kValueStyle, kIdText1, 0, 1080, 3975, 270, WS_EX_CLIENTEDGE);
-    command3_ = addControl(L"BUTTON", L"", kTab | BS_OWNERDRAW, kIdCommand3, 3960, 1080, 255, 255);
-    text2_ = addControl(L"EDIT", L"", kValueStyle, kIdText2, 0, 1710, 3975, 270, WS_EX_CLIENTEDGE);
-    command4_ = addControl(L"BUTTON", L"", kTab | BS_OWNERDRAW, kIdCommand4, 3960, 1710, 255, 255);
-    command2_ =
-        addControl(L"BUTTON", L"...", kTab | BS_PUSHBUTTON, kIdCommand2, 3960, 480, 255, 255);
+    userNameBox_ =
+        addControl(L"EDIT", L"", kValueStyle, kIdUserName, 0, 1080, 3975, 270, WS_EX_CLIENTEDGE);
+    copyUserNameButton_ =
+        addControl(L"BUTTON", L"", kTab | BS_OWNERDRAW, kIdCopyUserName, 3960, 1080, 255, 255);
+    serialBox_ =
+        addControl(L"EDIT", L"", kValueStyle, kIdSerial, 0, 1710, 3975, 270, WS_EX_CLIENTEDGE);
+    copySerialButton_ =
+        addControl(L"BUTTON", L"", kTab | BS_OWNERDRAW, kIdCopySerial, 3960, 1710, 255, 255);
+    openFolderButton_ =
+        addControl(L"BUTTON", L"...", kTab | BS_PUSHBUTTON, kIdOpenFolder, 3960, 480, 255, 255);
 
     constexpr DWORD kLine = SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS;
-    label2_ = addControl(L"STATIC", L"", kLine, kIdLabel2, 0, 0, 4200, 255);
-    label3_ = addControl(L"STATIC", L"", kLine, kIdLabel3, 0, 240, 4200, 255);
-    label5_ = addControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_NOTIFY,
-                         kIdLabel5, 0, 480, 3975, 255);
-    label7_ = addControl(L"STATIC", L"", kLine, kIdLabel7, 0, 840, 1455, 255);
-    label6_ = addControl(L"STATIC", L"", kLine, kIdLabel6, 0, 1440, 1095, 255);
+    firstLineLabel_ = addControl(L"STATIC", L"", kLine, kIdFirstLine, 0, 0, 4200, 255);
+    secondLineLabel_ = addControl(L"STATIC", L"", kLine, kIdSecondLine, 0, 240, 4200, 255);
+    pathLabel_ = addControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_NOTIFY,
+                            kIdPath, 0, 480, 3975, 255);
+    userNameTitleLabel_ = addControl(L"STATIC", L"", kLine, kIdUserNameTitle, 0, 840, 1455, 255);
+    serialTitleLabel_ = addControl(L"STATIC", L"", kLine, kIdSerialTitle, 0, 1440, 1095, 255);
     for (int k = 0; k < kButtons; ++k)
-        label1_[static_cast<std::size_t>(k)] =
-            addControl(L"STATIC", L"", kLine, kIdLabel1 + k, 720, 2280 + 600 * k, 3405, 255);
-    label4_ = addControl(L"STATIC", L"", SS_CENTER | SS_NOPREFIX, kIdLabel4, 1440, 5220, 855, 495);
-    SendMessageW(label4_, WM_SETFONT, reinterpret_cast<WPARAM>(indicatorFont_.font()), FALSE);
+        appNameLabels_[static_cast<std::size_t>(k)] =
+            addControl(L"STATIC", L"", kLine, kIdAppName + k, 720, 2280 + 600 * k, 3405, 255);
+    pageIndicator_ =
+        addControl(L"STATIC", L"", SS_CENTER | SS_NOPREFIX, kIdPageIndicator, 1440, 5220, 855, 495);
+    SendMessageW(pageIndicator_, WM_SETFONT, reinterpret_cast<WPARAM>(indicatorFont_.font()),
+                 FALSE);
 
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
                                nullptr, instance_, nullptr);
     if (tooltip_) {
         SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.font()), FALSE);
-        addTooltip(label5_, L"\"→のボタンでﾌｫﾙﾀﾞｰ開く\"");
-        addTooltip(command2_, L"ﾌｫﾙﾀﾞｰを開く");
-        addTooltip(text1_, L"→ﾎﾞﾀﾝでｺﾋﾟｰ");
-        addTooltip(command3_, L"ｺﾋﾟｰ");
-        addTooltip(text2_, L"→ﾎﾞﾀﾝで選択範囲をｺﾋﾟｰ");
-        addTooltip(command4_, L"選択範囲をｺﾋﾟｰ");
+        addTooltip(pathLabel_, L"\"→のボタンでﾌｫﾙﾀﾞｰ開く\"");
+        addTooltip(openFolderButton_, L"ﾌｫﾙﾀﾞｰを開く");
+        addTooltip(userNameBox_, L"→ﾎﾞﾀﾝでｺﾋﾟｰ");
+        addTooltip(copyUserNameButton_, L"ｺﾋﾟｰ");
+        addTooltip(serialBox_, L"→ﾎﾞﾀﾝで選択範囲をｺﾋﾟｰ");
+        addTooltip(copySerialButton_, L"選択範囲をｺﾋﾟｰ");
     }
 }
 
@@ -340,17 +348,18 @@ void LauncherWindow::reportMenuProblem() const {
 }
 
 void LauncherWindow::showPage() {
-    for (HWND w : {label2_, label3_, label5_, label6_, label7_, text1_, text2_})
+    for (HWND w : {firstLineLabel_, secondLineLabel_, pathLabel_, serialTitleLabel_,
+                   userNameTitleLabel_, userNameBox_, serialBox_})
         SetText(w, L"");
-    ShowWindow(down_, ShowsPrevious(page_) ? SW_SHOW : SW_HIDE);
-    ShowWindow(up_, ShowsNext(page_) ? SW_SHOW : SW_HIDE);
-    SetText(label4_, Widen(PageIndicator(page_)));
+    ShowWindow(previousPageButton_, ShowsPrevious(page_) ? SW_SHOW : SW_HIDE);
+    ShowWindow(nextPageButton_, ShowsNext(page_) ? SW_SHOW : SW_HIDE);
+    SetText(pageIndicator_, Widen(PageIndicator(page_)));
     for (int k = 0; k < kButtons; ++k) {
-        InvalidateRect(com_[static_cast<std::size_t>(k)], nullptr, TRUE);
-        SetText(label1_[static_cast<std::size_t>(k)], FromCp932(slotOf(k).appName));
+        InvalidateRect(slotButtons_[static_cast<std::size_t>(k)], nullptr, TRUE);
+        SetText(appNameLabels_[static_cast<std::size_t>(k)], FromCp932(slotOf(k).appName));
     }
     if (IsWindowVisible(window_))
-        SetFocus(com_[0]);
+        SetFocus(slotButtons_[0]);
     showDetails(0);
 }
 
@@ -359,17 +368,18 @@ void LauncherWindow::showDetails(int button) {
     const SlotRecord& slot = slotOf(button);
     lineColours_.show(slot);
     // Without a menu the first line says why, whichever slot is pointed at.
-    SetText(label2_, menu_.state == MenuState::Loaded ? FromCp932(slot.line1) : menuProblem());
-    SetText(label3_, FromCp932(slot.line2));
-    SetText(label5_, FromCp932(slot.path));
-    SetText(text1_, FromCp932(slot.value1));
-    SetText(text2_, FromCp932(slot.value2));
-    SetText(label7_, FromCp932(ShownTitle1(slot)));
-    SetText(label6_, FromCp932(ShownTitle2(slot)));
-    SetText(label1_[static_cast<std::size_t>(button)], FromCp932(slot.appName));
+    SetText(firstLineLabel_,
+            menu_.state == MenuState::Loaded ? FromCp932(slot.firstLine) : menuProblem());
+    SetText(secondLineLabel_, FromCp932(slot.secondLine));
+    SetText(pathLabel_, FromCp932(slot.path));
+    SetText(userNameBox_, FromCp932(slot.userName));
+    SetText(serialBox_, FromCp932(slot.serial));
+    SetText(userNameTitleLabel_, FromCp932(ShownUserNameTitle(slot)));
+    SetText(serialTitleLabel_, FromCp932(ShownSerialTitle(slot)));
+    SetText(appNameLabels_[static_cast<std::size_t>(button)], FromCp932(slot.appName));
     // The colour may change while the text stays.
-    InvalidateRect(label2_, nullptr, TRUE);
-    InvalidateRect(label3_, nullptr, TRUE);
+    InvalidateRect(firstLineLabel_, nullptr, TRUE);
+    InvalidateRect(secondLineLabel_, nullptr, TRUE);
 }
 
 void LauncherWindow::launch(int button) const {
@@ -419,15 +429,15 @@ void LauncherWindow::putOnClipboard(const std::wstring& text) const {
     CloseClipboard();
 }
 
-void LauncherWindow::copyValue1() const {
-    putOnClipboard(WindowText(text1_));
+void LauncherWindow::copyUserName() const {
+    putOnClipboard(WindowText(userNameBox_));
 }
 
-void LauncherWindow::copyValue2() const {
-    const std::wstring all = WindowText(text2_);
+void LauncherWindow::copySerial() const {
+    const std::wstring all = WindowText(serialBox_);
     DWORD first = 0;
     DWORD last = 0;
-    SendMessageW(text2_, EM_GETSEL, reinterpret_cast<WPARAM>(&first),
+    SendMessageW(serialBox_, EM_GETSEL, reinterpret_cast<WPARAM>(&first),
                  reinterpret_cast<LPARAM>(&last));
     if (first < last && last <= all.size())
         putOnClipboard(all.substr(first, last - first));
@@ -440,13 +450,13 @@ void LauncherWindow::drawButton(const DRAWITEMSTRUCT& item) const {
     RECT face = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const int id = static_cast<int>(item.CtlID);
-    const bool slot = id >= kIdCom && id < kIdCom + kButtons;
+    const bool slot = id >= kIdSlotButton && id < kIdSlotButton + kButtons;
     FillRect(dc, &face, slot ? backgroundBrush_.brush() : GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
     if (pressed)
         OffsetRect(&face, 1, 1);
     if (slot) {
-        pictures_[static_cast<std::size_t>(SlotIndex(page_, id - kIdCom))].draw(
+        pictures_[static_cast<std::size_t>(SlotIndex(page_, id - kIdSlotButton))].draw(
             dc, face, MulDiv(32, dpi_, 96));
     } else {
         // Two overlapping sheets: copy.
@@ -468,19 +478,19 @@ void LauncherWindow::drawButton(const DRAWITEMSTRUCT& item) const {
 }
 
 HBRUSH LauncherWindow::colourStatic(HDC dc, HWND control) const {
-    if (control == text2_) {
+    if (control == serialBox_) {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return GetSysColorBrush(COLOR_WINDOW);
     }
     Colour text = GetSysColor(COLOR_BTNTEXT);
-    if (control == text1_)
+    if (control == userNameBox_)
         text = GetSysColor(COLOR_WINDOWTEXT);
-    else if (control == label2_)
-        text = menu_.state == MenuState::Loaded ? lineColours_.line1 : kRed;
-    else if (control == label3_)
-        text = lineColours_.line2;
-    for (HWND name : label1_)
+    else if (control == firstLineLabel_)
+        text = menu_.state == MenuState::Loaded ? lineColours_.firstLine : kRed;
+    else if (control == secondLineLabel_)
+        text = lineColours_.secondLine;
+    for (HWND name : appNameLabels_)
         if (control == name)
             text = namesColour_;
     SetTextColor(dc, text);
@@ -495,7 +505,7 @@ LRESULT CALLBACK LauncherWindow::SlotButtonProc(HWND button, UINT message, WPARA
         auto* self =
             reinterpret_cast<LauncherWindow*>(GetWindowLongPtrW(GetParent(button), GWLP_USERDATA));
         if (self)
-            self->showDetails(GetDlgCtrlID(button) - kIdCom);
+            self->showDetails(GetDlgCtrlID(button) - kIdSlotButton);
     }
     return CallWindowProcW(original, button, message, wParam, lParam);
 }
@@ -544,32 +554,32 @@ LRESULT LauncherWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         const int code = HIWORD(wParam);
-        if (id >= kIdCom && id < kIdCom + kButtons) {
+        if (id >= kIdSlotButton && id < kIdSlotButton + kButtons) {
             if (code == BN_CLICKED)
-                launch(id - kIdCom);
+                launch(id - kIdSlotButton);
             else if (code == BN_SETFOCUS)
-                showDetails(id - kIdCom);
+                showDetails(id - kIdSlotButton);
             return 0;
         }
         if (code != BN_CLICKED)
             return 0;
         switch (id) {
-        case kIdUp:
-        case kIdDown:
-            page_ = StepPage(page_, id == kIdUp ? 1 : -1);
+        case kIdNextPage:
+        case kIdPreviousPage:
+            page_ = StepPage(page_, id == kIdNextPage ? 1 : -1);
             showPage();
             break;
-        case kIdCommand1:
+        case kIdOpenCd:
             openCd();
             break;
-        case kIdCommand2:
+        case kIdOpenFolder:
             openSlotFolder();
             break;
-        case kIdCommand3:
-            copyValue1();
+        case kIdCopyUserName:
+            copyUserName();
             break;
-        case kIdCommand4:
-            copyValue2();
+        case kIdCopySerial:
+            copySerial();
             break;
         case IDOK: {
             // Enter presses the focused button, a slot included.
@@ -631,36 +641,36 @@ bool LauncherWindow::dumpTexts(const std::wstring& file) {
     line(L"background", ColourText(background_));
     line(L"names", ColourText(namesColour_));
     for (int n = 0; n < kPages; ++n) {
-        line(L"page", WindowText(label4_));
-        line(L"Down", IsShown(down_) ? L"shown" : L"hidden");
-        line(L"UP", IsShown(up_) ? L"shown" : L"hidden");
+        line(L"page", WindowText(pageIndicator_));
+        line(L"Down", IsShown(previousPageButton_) ? L"shown" : L"hidden");
+        line(L"UP", IsShown(nextPageButton_) ? L"shown" : L"hidden");
         for (int k = 0; k < kButtons; ++k) {
-            HWND button = com_[static_cast<std::size_t>(k)];
+            HWND button = slotButtons_[static_cast<std::size_t>(k)];
             SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
             line(L"slot", Widen(SlotKey(page_, k)));
             line(L"Com", pictures_[static_cast<std::size_t>(SlotIndex(page_, k))].describe());
-            line(L"Label1", WindowText(label1_[static_cast<std::size_t>(k)]));
-            line(L"Label2", WindowText(label2_));
+            line(L"Label1", WindowText(appNameLabels_[static_cast<std::size_t>(k)]));
+            line(L"Label2", WindowText(firstLineLabel_));
             line(L"Label2.colour",
-                 ColourText(menu_.state == MenuState::Loaded ? lineColours_.line1 : kRed));
-            line(L"Label3", WindowText(label3_));
-            line(L"Label3.colour", ColourText(lineColours_.line2));
-            line(L"Label5", WindowText(label5_));
-            line(L"Label7", WindowText(label7_));
-            line(L"Text1", WindowText(text1_));
-            line(L"Label6", WindowText(label6_));
-            line(L"Text2", WindowText(text2_));
-            click(command3_);
+                 ColourText(menu_.state == MenuState::Loaded ? lineColours_.firstLine : kRed));
+            line(L"Label3", WindowText(secondLineLabel_));
+            line(L"Label3.colour", ColourText(lineColours_.secondLine));
+            line(L"Label5", WindowText(pathLabel_));
+            line(L"Label7", WindowText(userNameTitleLabel_));
+            line(L"Text1", WindowText(userNameBox_));
+            line(L"Label6", WindowText(serialTitleLabel_));
+            line(L"Text2", WindowText(serialBox_));
+            click(copyUserNameButton_);
             line(L"copy1", clipboard());
-            SendMessageW(text2_, EM_SETSEL, 0, 0);
-            click(command4_);
+            SendMessageW(serialBox_, EM_SETSEL, 0, 0);
+            click(copySerialButton_);
             line(L"copy2", clipboard());
-            SendMessageW(text2_, EM_SETSEL, 4, 8);
-            click(command4_);
+            SendMessageW(serialBox_, EM_SETSEL, 4, 8);
+            click(copySerialButton_);
             line(L"copy2.selection", clipboard());
         }
-        if (IsShown(up_))
-            click(up_);
+        if (IsShown(nextPageButton_))
+            click(nextPageButton_);
     }
 
     const std::string bytes = ToUtf8(out);

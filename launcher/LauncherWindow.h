@@ -77,8 +77,8 @@ private:
     void launch(int button) const;
     void openSlotFolder() const;
     void openCd() const;
-    void copyValue1() const;
-    void copyValue2() const;
+    void copyUserName() const;
+    void copySerial() const;
     void putOnClipboard(const std::wstring& text) const;
 
     void drawButton(const DRAWITEMSTRUCT& item) const;
@@ -99,13 +99,14 @@ private:
 
     HWND window_ = nullptr;
     HWND tooltip_ = nullptr;
-    std::array<HWND, kButtons> com_{};
-    std::array<HWND, kButtons> label1_{};
-    HWND label2_ = nullptr, label3_ = nullptr, label5_ = nullptr, label6_ = nullptr,
-         label7_ = nullptr, label4_ = nullptr;
-    HWND text1_ = nullptr, text2_ = nullptr;
-    HWND command1_ = nullptr, command2_ = nullptr, command3_ = nullptr, command4_ = nullptr;
-    HWND up_ = nullptr, down_ = nullptr;
+    std::array<HWND, kButtons> slotButtons_{};
+    std::array<HWND, kButtons> appNameLabels_{};
+    HWND firstLineLabel_ = nullptr, secondLineLabel_ = nullptr, pathLabel_ = nullptr,
+         serialTitleLabel_ = nullptr, userNameTitleLabel_ = nullptr, pageIndicator_ = nullptr;
+    HWND userNameBox_ = nullptr, serialBox_ = nullptr;
+    HWND openCdButton_ = nullptr, openFolderButton_ = nullptr, copyUserNameButton_ = nullptr,
+         copySerialButton_ = nullptr;
+    HWND nextPageButton_ = nullptr, previousPageButton_ = nullptr;
 
     GdiObject font_;
     GdiObject indicatorFont_;

@@ -5,15 +5,25 @@
 set(KZ_SRC_DIR ${CMAKE_CURRENT_LIST_DIR})
 get_filename_component(KZ_TOP_DIR ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
 
+# The bounds-checked reader of outside bytes and the bitmap layout that the
+# icon reader and the launcher share.
+set(KZ_BYTES_SOURCES
+  ${KZ_SRC_DIR}/store/ByteReader.h ${KZ_SRC_DIR}/editor/Dib.h ${KZ_SRC_DIR}/editor/Dib.cpp)
 set(KZ_PROFILE_SOURCES
   ${KZ_SRC_DIR}/store/Profile.h ${KZ_SRC_DIR}/store/Profile.cpp)
 set(KZ_TABLE_SOURCES
   ${KZ_SRC_DIR}/store/VariantTable.h ${KZ_SRC_DIR}/store/VariantTable.cpp
-  ${KZ_SRC_DIR}/output/ArchiveCodec.h ${KZ_SRC_DIR}/output/ArchiveCodec.cpp)
+  ${KZ_SRC_DIR}/output/ArchiveCodec.h ${KZ_SRC_DIR}/output/ArchiveCodec.cpp
+  ${KZ_SRC_DIR}/store/ByteReader.h)
 set(KZ_ICON_READER_SOURCES
-  ${KZ_SRC_DIR}/editor/IconResources.h ${KZ_SRC_DIR}/editor/IconResources.cpp)
+  ${KZ_SRC_DIR}/editor/IconResources.h ${KZ_SRC_DIR}/editor/IconResources.cpp
+  ${KZ_BYTES_SOURCES})
 set(KZ_LAUNCHER_MODEL_SOURCES
   ${KZ_TOP_DIR}/launcher/LauncherModel.h ${KZ_TOP_DIR}/launcher/LauncherModel.cpp)
+# All that the launcher's model builds on, for the builds that do not link the
+# editor's libraries: AutoRun.exe and its fuzzer.
+set(KZ_LAUNCHER_PLAIN_SOURCES
+  ${KZ_LAUNCHER_MODEL_SOURCES} ${KZ_TABLE_SOURCES} ${KZ_BYTES_SOURCES})
 
 # Include roots: product headers are named from src/ ("store/Ini.h"); the
 # trees beside it (launcher/, tools/, tests/) are named from the top

@@ -1,5 +1,8 @@
 #include "editor/IconResources.h"
 
+#include "editor/Dib.h"
+#include "store/ByteReader.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -19,47 +22,20 @@ constexpr std::size_t kIcoEntry = 16;
 constexpr std::size_t kGroupEntry = 14;
 constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-std::uint16_t U16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t U32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::int32_t I32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(U32(p));
-}
-
-std::uint32_t U32Be(const std::uint8_t* p) {
-    return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
-           (static_cast<std::uint32_t>(p[2]) << 8) | static_cast<std::uint32_t>(p[3]);
-}
-
-void Put16(Bytes& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(Bytes& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 // A stored byte of 0 stands for 256 in icon directories.
 int Side(std::uint8_t stored) {
     return stored == 0 ? 256 : stored;
 }
 
-IconEntry EntryFrom(const std::uint8_t* p) {
+// The fields an .ico directory entry and an icon group entry share, at `at`.
+IconEntry EntryFrom(ByteReader& table, std::size_t at) {
     IconEntry e;
-    e.width = Side(p[0]);
-    e.height = Side(p[1]);
-    e.colorCount = p[2];
-    e.planes = U16(p + 4);
-    e.bitCount = U16(p + 6);
-    e.bytes = U32(p + 8);
+    e.width = Side(table.u8At(at));
+    e.height = Side(table.u8At(at + 1));
+    e.colorCount = table.u8At(at + 2);
+    e.planes = table.u16At(at + 4);
+    e.bitCount = table.u16At(at + 6);
+    e.bytes = table.u32At(at + 8);
     return e;
 }
 
@@ -124,11 +100,12 @@ IconResources::IconResources(ByteSource& source) : source_(source) {
 }
 
 void IconResources::readIco() {
-    std::uint8_t h[kIcoHeader];
-    if (!source_.read(0, sizeof h, h))
+    std::uint8_t header[kIcoHeader];
+    if (!source_.read(0, sizeof header, header))
         return;
-    const int images = U16(h + 4);
-    if (U16(h) != 0 || U16(h + 2) != 1 || images == 0 || images > kMaxImagesPerIcon)
+    ByteReader h(header, sizeof header);
+    const int images = h.u16At(4);
+    if (h.u16At(0) != 0 || h.u16At(2) != 1 || images == 0 || images > kMaxImagesPerIcon)
         return;
     if (kIcoHeader + kIcoEntry * static_cast<std::uint64_t>(images) > source_.size())
         return;
@@ -137,58 +114,52 @@ void IconResources::readIco() {
 }
 
 void IconResources::readPe() {
-    std::uint8_t dos[64];
-    if (!source_.read(0, sizeof dos, dos))
+    std::uint8_t dosHeader[64];
+    if (!source_.read(0, sizeof dosHeader, dosHeader))
         return;
-    const std::uint64_t nt = U32(dos + 0x3C);
-    std::uint8_t coff[24];
-    if (!source_.read(nt, sizeof coff, coff) || std::memcmp(coff, "PE\0\0", 4) != 0)
+    const std::uint64_t nt = ByteReader(dosHeader, sizeof dosHeader).u32At(0x3C);
+    std::uint8_t coffHeader[24];
+    if (!source_.read(nt, sizeof coffHeader, coffHeader) ||
+        std::memcmp(coffHeader, "PE\0\0", 4) != 0)
         return;
-    const std::uint32_t sectionCount = U16(coff + 6);
-    const std::uint32_t optionalSize = U16(coff + 20);
-    const std::uint64_t optional = nt + sizeof coff;
+    ByteReader coff(coffHeader, sizeof coffHeader);
+    const std::uint32_t sectionCount = coff.u16At(6);
+    const std::uint32_t optionalSize = coff.u16At(20);
+    const std::uint64_t optional = nt + sizeof coffHeader;
 
     std::uint8_t magic[2];
     if (!source_.read(optional, 2, magic))
         return;
-    std::size_t countAt = 0;
-    std::size_t directoriesAt = 0;
-    FileKind kind = FileKind::Unknown;
-    switch (U16(magic)) {
-    case 0x10B:
-        kind = FileKind::Pe32;
-        countAt = 92;
-        directoriesAt = 96;
-        break;
-    case 0x20B:
-        kind = FileKind::Pe64;
-        countAt = 108;
-        directoriesAt = 112;
-        break;
-    default:
+    const std::uint16_t format = ByteReader(magic, sizeof magic).u16At(0);
+    if (format != 0x10B && format != 0x20B)
         return;
-    }
-    // The resource table is the third data directory.
+    // PE32+ widens four fields of the optional header before the count of data
+    // directories; the directories follow the count, the resource table third.
+    const FileKind kind = format == 0x20B ? FileKind::Pe64 : FileKind::Pe32;
+    const std::size_t countAt = kind == FileKind::Pe64 ? 108 : 92;
+    const std::size_t directoriesAt = countAt + 4;
     const std::size_t needed = directoriesAt + 3 * 8;
     if (optionalSize < needed)
         return;
-    std::uint8_t header[112 + 3 * 8];
-    if (!source_.read(optional, needed, header))
+    std::uint8_t optionalHeader[112 + 3 * 8];
+    if (!source_.read(optional, needed, optionalHeader))
         return;
+    ByteReader header(optionalHeader, needed);
     kind_ = kind;
-    if (U32(header + countAt) < 3)
+    if (header.u32At(countAt) < 3)
         return;
-    const std::uint32_t resourceRva = U32(header + directoriesAt + 16);
+    const std::uint32_t resourceRva = header.u32At(directoriesAt + 16);
     if (resourceRva == 0 || sectionCount == 0 || sectionCount > kMaxSections)
         return;
 
-    std::vector<std::uint8_t> table(sectionCount * 40u);
-    if (!source_.read(optional + optionalSize, table.size(), table.data()))
+    std::vector<std::uint8_t> sectionTable(sectionCount * 40u);
+    if (!source_.read(optional + optionalSize, sectionTable.size(), sectionTable.data()))
         return;
+    ByteReader table(sectionTable);
     sections_.reserve(sectionCount);
-    for (std::uint32_t i = 0; i < sectionCount; ++i) {
-        const std::uint8_t* s = table.data() + i * 40u;
-        sections_.push_back({U32(s + 12), U32(s + 8), U32(s + 16), U32(s + 20)});
+    for (std::uint32_t at = 0; at < sectionCount * 40u; at += 40) {
+        sections_.push_back({table.u32At(at + 12), table.u32At(at + 8), table.u32At(at + 16),
+                             table.u32At(at + 20)});
     }
 
     resourceRva_ = resourceRva;
@@ -231,13 +202,14 @@ bool IconResources::readRva(std::uint64_t rva, std::size_t length, std::uint8_t*
 }
 
 std::optional<IconResources::Directory> IconResources::directory(std::uint64_t rva) const {
-    std::uint8_t h[16];
-    if (!readRva(rva, sizeof h, h))
+    std::uint8_t header[16];
+    if (!readRva(rva, sizeof header, header))
         return std::nullopt;
+    ByteReader h(header, sizeof header);
     Directory dir;
     dir.rva = static_cast<std::uint32_t>(rva);
-    dir.named = U16(h + 12);
-    dir.entries = dir.named + U16(h + 14);
+    dir.named = h.u16At(12);
+    dir.entries = dir.named + h.u16At(14);
     // Counts are believed only when all the entries they announce are there.
     if (!fileOffset(rva + 16, dir.entries * 8ull))
         return std::nullopt;
@@ -246,10 +218,11 @@ std::optional<IconResources::Directory> IconResources::directory(std::uint64_t r
 
 std::optional<IconResources::DirEntry> IconResources::entry(const Directory& dir,
                                                             std::uint32_t index) const {
-    std::uint8_t e[8];
-    if (index >= dir.entries || !readRva(dir.rva + 16ull + index * 8ull, sizeof e, e))
+    std::uint8_t bytes[8];
+    if (index >= dir.entries || !readRva(dir.rva + 16ull + index * 8ull, sizeof bytes, bytes))
         return std::nullopt;
-    return DirEntry{U32(e), U32(e + 4)};
+    ByteReader e(bytes, sizeof bytes);
+    return DirEntry{e.u32At(0), e.u32At(4)};
 }
 
 std::optional<IconResources::Directory> IconResources::subdirectory(const DirEntry& e) const {
@@ -290,50 +263,59 @@ std::optional<IconResources::Leaf> IconResources::firstLanguage(const DirEntry& 
     const auto first = entry(*languages, 0);
     if (!first || (first->target & kSubdirectoryFlag) != 0)
         return std::nullopt;
-    std::uint8_t data[8];
-    if (!readRva(static_cast<std::uint64_t>(resourceRva_) + first->target, sizeof data, data))
+    std::uint8_t bytes[8];
+    if (!readRva(static_cast<std::uint64_t>(resourceRva_) + first->target, sizeof bytes, bytes))
         return std::nullopt;
-    return Leaf{U32(data), U32(data + 4)};
+    ByteReader data(bytes, sizeof bytes);
+    return Leaf{data.u32At(0), data.u32At(4)};
 }
 
 std::vector<IconEntry> IconResources::entries(int icon) const {
     std::vector<IconEntry> result;
-    if (icon < 0 || icon >= count_)
+    if (icon < 0)
         return result;
 
     if (kind_ == FileKind::Ico) {
-        std::uint8_t h[kIcoHeader];
-        if (!source_.read(0, sizeof h, h))
+        if (icon != 0)
             return result;
-        const std::size_t n = U16(h + 4);
-        std::vector<std::uint8_t> table(n * kIcoEntry);
-        if (!source_.read(kIcoHeader, table.size(), table.data()))
+        std::uint8_t header[kIcoHeader];
+        if (!source_.read(0, sizeof header, header))
             return result;
-        for (std::size_t i = 0; i < n; ++i) {
-            IconEntry e = EntryFrom(table.data() + i * kIcoEntry);
-            e.location = U32(table.data() + i * kIcoEntry + 12);
+        const std::size_t n = ByteReader(header, sizeof header).u16At(4);
+        std::vector<std::uint8_t> directory(n * kIcoEntry);
+        if (!source_.read(kIcoHeader, directory.size(), directory.data()))
+            return result;
+        ByteReader table(directory);
+        for (std::size_t at = 0; at < directory.size(); at += kIcoEntry) {
+            IconEntry e = EntryFrom(table, at);
+            e.location = table.u32At(at + 12);
             result.push_back(e);
         }
         return result;
     }
 
+    // The group directory's own count bounds the index.
+    if (!groups_)
+        return result;
     const auto named = entry(*groups_, static_cast<std::uint32_t>(icon));
     const auto leaf = named ? firstLanguage(*named) : std::nullopt;
     if (!leaf || leaf->size < kIcoHeader)
         return result;
-    std::uint8_t h[kIcoHeader];
-    if (!readRva(leaf->rva, sizeof h, h))
+    std::uint8_t header[kIcoHeader];
+    if (!readRva(leaf->rva, sizeof header, header))
         return result;
-    const std::size_t n = U16(h + 4);
-    if (U16(h + 2) != 1 || n == 0 || n > static_cast<std::size_t>(kMaxImagesPerIcon) ||
+    ByteReader h(header, sizeof header);
+    const std::size_t n = h.u16At(4);
+    if (h.u16At(2) != 1 || n == 0 || n > static_cast<std::size_t>(kMaxImagesPerIcon) ||
         kIcoHeader + n * kGroupEntry > leaf->size)
         return result;
-    std::vector<std::uint8_t> table(n * kGroupEntry);
-    if (!readRva(leaf->rva + static_cast<std::uint64_t>(kIcoHeader), table.size(), table.data()))
+    std::vector<std::uint8_t> group(n * kGroupEntry);
+    if (!readRva(leaf->rva + static_cast<std::uint64_t>(kIcoHeader), group.size(), group.data()))
         return result;
-    for (std::size_t i = 0; i < n; ++i) {
-        IconEntry e = EntryFrom(table.data() + i * kGroupEntry);
-        e.location = U16(table.data() + i * kGroupEntry + 12);
+    ByteReader table(group);
+    for (std::size_t at = 0; at < group.size(); at += kGroupEntry) {
+        IconEntry e = EntryFrom(table, at);
+        e.location = table.u16At(at + 12);
         result.push_back(e);
     }
     return result;
@@ -377,7 +359,7 @@ int IconResources::effectiveBits(const IconEntry& entry) const {
         if (source_.read(span->offset, head.size(), head.data())) {
             if (IsPng(head))
                 return 32;
-            return std::min<int>(U16(head.data() + 14), 32);
+            return std::min<int>(ByteReader(head).u16At(14), 32);
         }
     }
     switch (entry.colorCount) {
@@ -409,42 +391,6 @@ std::optional<IconEntry> IconResources::bestEntry(int icon, int side) const {
     return best;
 }
 
-std::optional<Bytes> IconResources::icoFile(int icon) const {
-    std::vector<std::pair<IconEntry, Bytes>> images;
-    std::size_t total = kIcoHeader;
-    for (const IconEntry& e : entries(icon)) {
-        const auto span = imageSpan(e);
-        if (!span || total + kIcoEntry + span->size > kMaxIconFileBytes)
-            continue;
-        if (auto data = imageData(e)) {
-            total += kIcoEntry + data->size();
-            images.emplace_back(e, std::move(*data));
-        }
-    }
-    if (images.empty())
-        return std::nullopt;
-
-    Bytes out;
-    Put16(out, 0);
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(images.size()));
-    std::uint32_t offset = static_cast<std::uint32_t>(kIcoHeader + kIcoEntry * images.size());
-    for (const auto& [e, data] : images) {
-        out.push_back(static_cast<std::uint8_t>(e.width >= 256 ? 0 : e.width));
-        out.push_back(static_cast<std::uint8_t>(e.height >= 256 ? 0 : e.height));
-        out.push_back(static_cast<std::uint8_t>(e.colorCount));
-        out.push_back(0);
-        Put16(out, static_cast<std::uint32_t>(e.planes));
-        Put16(out, static_cast<std::uint32_t>(e.bitCount));
-        Put32(out, static_cast<std::uint32_t>(data.size()));
-        Put32(out, offset);
-        offset += static_cast<std::uint32_t>(data.size());
-    }
-    for (const auto& image : images)
-        out.insert(out.end(), image.second.begin(), image.second.end());
-    return out;
-}
-
 bool IsPng(const Bytes& image) {
     return image.size() >= kPngSignature.size() &&
            std::equal(kPngSignature.begin(), kPngSignature.end(), image.begin());
@@ -453,151 +399,103 @@ bool IsPng(const Bytes& image) {
 std::optional<std::pair<int, int>> PngSize(const Bytes& image) {
     if (image.size() < 24 || !IsPng(image) || std::memcmp(image.data() + 12, "IHDR", 4) != 0)
         return std::nullopt;
-    const std::uint32_t width = U32Be(image.data() + 16);
-    const std::uint32_t height = U32Be(image.data() + 20);
+    ByteReader header(image);
+    const std::uint32_t width = header.u32BeAt(16);
+    const std::uint32_t height = header.u32BeAt(20);
     if (width == 0 || height == 0 || width > kMaxImageSide || height > kMaxImageSide)
         return std::nullopt;
     return std::pair{static_cast<int>(width), static_cast<int>(height)};
 }
 
-Pixels DecodeDib(const Bytes& image) {
-    const std::size_t size = image.size();
-    const std::uint8_t* p = image.data();
-    if (size < 40)
-        return {};
-    const std::uint32_t headerSize = U32(p);
-    const std::int32_t width = I32(p + 4);
-    const std::int32_t doubleHeight = I32(p + 8); // colour bits and mask, one above the other
-    const int bits = U16(p + 14);
-    const std::uint32_t compression = U32(p + 16);
-    const std::uint32_t colorsUsed = U32(p + 32);
-    if (headerSize < 40 || headerSize > size || width < 1 || width > kMaxImageSide ||
-        doubleHeight < 2 || doubleHeight > 2 * kMaxImageSide)
-        return {};
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return {};
-    const int height = doubleHeight / 2;
+namespace {
 
-    std::uint64_t pos = headerSize;
-    std::uint32_t red = 0x00FF0000u, green = 0x0000FF00u, blue = 0x000000FFu, alpha = 0xFF000000u;
-    if (bits == 16) {
-        red = 0x7C00u;
-        green = 0x03E0u;
-        blue = 0x001Fu;
-        alpha = 0;
+// Colour `index` of the table; black past its end.
+std::uint32_t PaletteColour(ByteReader& image, const DibLayout& dib, std::uint32_t index) {
+    if (index >= dib.paletteEntries)
+        return 0;
+    return image.u32At(dib.paletteAt + index * 4ull) & 0x00FFFFFFu;
+}
+
+// Pixel `x` of the row at `rowAt` as 0xAARRGGBB, with the alpha the pixel
+// stores (0 at depths that store none).
+std::uint32_t ReadPixel(ByteReader& image, const DibLayout& dib, std::uint64_t rowAt, int x) {
+    const auto column = static_cast<std::uint64_t>(x);
+    switch (dib.bitsPerPixel) {
+    case 1:
+        return PaletteColour(image, dib, (image.u8At(rowAt + column / 8) >> (7 - x % 8)) & 1u);
+    case 4:
+        return PaletteColour(image, dib,
+                             (image.u8At(rowAt + column / 2) >> (x % 2 == 0 ? 4 : 0)) & 0x0Fu);
+    case 8:
+        return PaletteColour(image, dib, image.u8At(rowAt + column));
+    case 24: {
+        const std::uint64_t at = rowAt + column * 3;
+        return (std::uint32_t{image.u8At(at + 2)} << 16) |
+               (std::uint32_t{image.u8At(at + 1)} << 8) | image.u8At(at);
     }
-    bool bitfields = false;
-    if (compression == 3 && (bits == 16 || bits == 32)) {
-        // The masks follow a plain header and are part of the larger ones.
-        const std::uint64_t at = headerSize >= 52 ? 40 : headerSize;
-        if (at + 12 > size)
-            return {};
-        red = U32(p + at);
-        green = U32(p + at + 4);
-        blue = U32(p + at + 8);
-        alpha = headerSize >= 56 ? U32(p + 52) : 0;
-        if (headerSize < 52)
-            pos += 12;
-        bitfields = true;
-    } else if (compression != 0) {
-        return {};
+    default: {
+        const std::uint32_t v = dib.bitsPerPixel == 16 ? image.u16At(rowAt + column * 2)
+                                                       : image.u32At(rowAt + column * 4);
+        return (Channel(v, dib.alphaMask) << 24) | (Channel(v, dib.redMask) << 16) |
+               (Channel(v, dib.greenMask) << 8) | Channel(v, dib.blueMask);
     }
-
-    std::uint32_t paletteSize = 0;
-    if (bits <= 8) {
-        const std::uint32_t full = 1u << bits;
-        paletteSize = colorsUsed == 0 ? full : std::min(colorsUsed, full);
-    } else if (colorsUsed > 256) {
-        return {};
     }
-    const std::uint64_t paletteAt = pos;
-    pos += (bits <= 8 ? paletteSize : colorsUsed) * 4ull;
+}
 
-    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
-    const std::uint64_t maskStride = (static_cast<std::uint64_t>(width) + 31) / 32 * 4;
-    const std::uint64_t colourAt = pos;
-    const std::uint64_t maskAt = colourAt + stride * static_cast<std::uint64_t>(height);
-    if (maskAt > size)
-        return {};
-    // A few writers leave the mask out; such an image is shown opaque.
-    const bool hasMask = maskAt + maskStride * static_cast<std::uint64_t>(height) <= size;
-
-    Pixels out;
-    out.width = width;
-    out.height = height;
-    out.argb.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-
-    auto paletteColour = [&](std::uint32_t index) -> std::uint32_t {
-        if (index >= paletteSize)
-            return 0;
-        const std::uint8_t* q = p + paletteAt + index * 4ull;
-        return (std::uint32_t{q[2]} << 16) | (std::uint32_t{q[1]} << 8) | q[0];
-    };
-
+// The colour rows into `out`, top row first (they are stored bottom-up). True
+// when any pixel has alpha.
+bool ReadColourRows(ByteReader& image, const DibLayout& dib, Pixels& out) {
     bool anyAlpha = false;
-    for (int y = 0; y < height; ++y) {
-        // Rows are stored bottom-up.
-        const std::uint8_t* row =
-            p + colourAt + static_cast<std::uint64_t>(height - 1 - y) * stride;
-        std::uint32_t* dst = out.argb.data() + static_cast<std::size_t>(y) * width;
-        for (int x = 0; x < width; ++x) {
-            std::uint32_t rgb = 0;
-            std::uint32_t a = 0;
-            switch (bits) {
-            case 1:
-                rgb = paletteColour((row[x / 8] >> (7 - x % 8)) & 1u);
-                break;
-            case 4:
-                rgb = paletteColour((row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0Fu);
-                break;
-            case 8:
-                rgb = paletteColour(row[x]);
-                break;
-            case 16: {
-                const std::uint32_t v = U16(row + x * 2);
-                rgb = (Channel(v, red) << 16) | (Channel(v, green) << 8) | Channel(v, blue);
-                a = Channel(v, alpha);
-                break;
-            }
-            case 24: {
-                const std::uint8_t* q = row + x * 3;
-                rgb = (std::uint32_t{q[2]} << 16) | (std::uint32_t{q[1]} << 8) | q[0];
-                break;
-            }
-            default: {
-                const std::uint32_t v = U32(row + x * 4);
-                if (bitfields) {
-                    rgb = (Channel(v, red) << 16) | (Channel(v, green) << 8) | Channel(v, blue);
-                    a = Channel(v, alpha);
-                } else {
-                    rgb = v & 0x00FFFFFFu;
-                    a = v >> 24;
-                }
-                break;
-            }
-            }
-            anyAlpha = anyAlpha || a != 0;
-            dst[x] = (a << 24) | rgb;
+    for (int y = 0; y < dib.height; ++y) {
+        const std::uint64_t rowAt =
+            dib.headerEnd + static_cast<std::uint64_t>(dib.height - 1 - y) * dib.stride;
+        std::uint32_t* dst = out.argb.data() + static_cast<std::size_t>(y) * dib.width;
+        for (int x = 0; x < dib.width; ++x) {
+            dst[x] = ReadPixel(image, dib, rowAt, x);
+            anyAlpha = anyAlpha || (dst[x] >> 24) != 0;
         }
     }
+    return anyAlpha;
+}
 
-    // An image whose alpha is all zero was drawn for the mask alone.
-    const bool useAlpha = anyAlpha && (bits == 32 || (bits == 16 && alpha != 0));
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* maskRow =
-            hasMask ? p + maskAt + static_cast<std::uint64_t>(height - 1 - y) * maskStride
-                    : nullptr;
-        std::uint32_t* dst = out.argb.data() + static_cast<std::size_t>(y) * width;
-        for (int x = 0; x < width; ++x) {
+// An image with alpha keeps it (fully transparent pixels become 0); one whose
+// alpha is all zero was drawn for its AND mask, and is opaque where the mask
+// bit is clear. A few writers leave the mask out; such an image is opaque.
+void ApplyTransparency(ByteReader& image, const DibLayout& dib, bool useAlpha, Pixels& out) {
+    const std::uint64_t maskAt = dib.headerEnd + dib.pixelBytes();
+    const bool hasMask = image.fits(maskAt, dib.maskBytes());
+    for (int y = 0; y < dib.height; ++y) {
+        const std::uint64_t maskRowAt =
+            maskAt + static_cast<std::uint64_t>(dib.height - 1 - y) * dib.maskStride;
+        std::uint32_t* dst = out.argb.data() + static_cast<std::size_t>(y) * dib.width;
+        for (int x = 0; x < dib.width; ++x) {
             std::uint32_t& px = dst[x];
             if (!useAlpha) {
-                const bool masked = maskRow && ((maskRow[x / 8] >> (7 - x % 8)) & 1u) != 0;
+                const bool masked =
+                    hasMask &&
+                    ((image.u8At(maskRowAt + static_cast<std::uint64_t>(x) / 8) >> (7 - x % 8)) &
+                     1u) != 0;
                 px = masked ? 0 : (px | 0xFF000000u);
             } else if ((px >> 24) == 0) {
                 px = 0;
             }
         }
     }
+}
+
+} // namespace
+
+Pixels DecodeDib(const Bytes& bytes) {
+    ByteReader image(bytes);
+    const auto dib = ReadDibLayout(image, 0, DibKind::IconImage);
+    if (!dib || !image.fits(dib->headerEnd, dib->pixelBytes()))
+        return {};
+    Pixels out;
+    out.width = dib->width;
+    out.height = dib->height;
+    out.argb.resize(static_cast<std::size_t>(dib->width) * static_cast<std::size_t>(dib->height));
+    const bool anyAlpha = ReadColourRows(image, *dib, out);
+    ApplyTransparency(image, *dib, anyAlpha, out);
     return out;
 }
 

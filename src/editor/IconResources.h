@@ -9,6 +9,8 @@
 // Only the headers, the resource directory and the images asked for are read,
 // so a huge installer costs about as much as a small program.
 
+#include "editor/Dib.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -61,12 +63,9 @@ private:
 // Bounds on what a file may make us read or allocate. Real icons stay far
 // below them (the largest common image is 256x256 at 32 bits, about 270 KB).
 inline constexpr std::uint32_t kMaxImageBytes = 4u << 20;
-inline constexpr int kMaxImageSide = 1024;
+inline constexpr int kMaxImageSide = kMaxDibSide;
 inline constexpr int kMaxImagesPerIcon = 256;
 inline constexpr int kMaxSections = 1024;
-// Images of one icon may share their data, so a small file could otherwise
-// ask for hundreds of copies of a large image.
-inline constexpr std::size_t kMaxIconFileBytes = 16u << 20;
 
 enum class FileKind { Unknown, Ico, Pe32, Pe64 };
 
@@ -114,11 +113,6 @@ public:
     // size closest to it (an exact fit, else the nearest, the larger on a tie),
     // then the most colours.
     std::optional<IconEntry> bestEntry(int icon, int side = 32) const;
-
-    // Icon `icon` as a standalone .ico file holding every readable image of it,
-    // unchanged, as far as they fit in kMaxIconFileBytes; nothing when none of
-    // its images can be read.
-    std::optional<Bytes> icoFile(int icon) const;
 
 private:
     struct Section {

@@ -1,5 +1,7 @@
 #include "output/ArchiveCodec.h"
 
+#include "store/ByteReader.h"
+
 #include <limits>
 #include <string>
 #include <type_traits>
@@ -24,45 +26,6 @@ public:
 
 private:
     std::vector<std::uint8_t> out_;
-};
-
-// Reads from the front of the input; every read checks what remains first.
-class Reader {
-public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-    std::size_t remaining() const { return size_ - pos_; }
-
-    bool u16(std::uint16_t& v) {
-        if (remaining() < 2)
-            return false;
-        v = static_cast<std::uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
-        pos_ += 2;
-        return true;
-    }
-    bool i32(std::int32_t& v) {
-        if (remaining() < 4)
-            return false;
-        std::uint32_t u = 0;
-        for (int k = 3; k >= 0; --k)
-            u = (u << 8) | data_[pos_ + static_cast<std::size_t>(k)];
-        v = static_cast<std::int32_t>(u);
-        pos_ += 4;
-        return true;
-    }
-    // The next n bytes, or nullptr when fewer remain.
-    const std::uint8_t* take(std::size_t n) {
-        if (remaining() < n)
-            return nullptr;
-        const std::uint8_t* p = data_ + pos_;
-        pos_ += n;
-        return p;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
 };
 
 bool EncodeCell(Writer& w, const Cell& cell) {
@@ -94,43 +57,35 @@ bool EncodeCell(Writer& w, const Cell& cell) {
         cell);
 }
 
-bool DecodeCell(Reader& r, Cell& cell) {
-    std::uint16_t tag = 0;
-    if (!r.u16(tag))
+// One cell at the reader's position; false when it is cut short or of a kind
+// the archive never holds.
+bool DecodeCell(ByteReader& r, Cell& cell) {
+    const std::uint16_t tag = r.u16();
+    if (!r.ok())
         return false;
     switch (tag) {
     case kTagEmpty:
         cell = std::monostate{};
         return true;
     case kTagInt32: {
-        std::int32_t v = 0;
-        if (!r.i32(v))
-            return false;
+        const std::int32_t v = r.i32();
         cell = v;
-        return true;
+        return r.ok();
     }
     case kTagText: {
-        std::uint16_t n = 0;
-        if (!r.u16(n))
-            return false;
-        const std::uint8_t* p = r.take(n);
-        if (!p)
-            return false;
-        cell = std::string(reinterpret_cast<const char*>(p), n);
-        return true;
+        const auto text = r.take(r.u16());
+        cell = std::string(text.begin(), text.end());
+        return r.ok();
     }
     case kTagByteArray: {
-        std::uint16_t dims = 0;
-        std::int32_t count = 0;
-        std::int32_t lower = 0;
-        if (!r.u16(dims) || dims != 1 || !r.i32(count) || !r.i32(lower) || count < 0)
+        const std::uint16_t dims = r.u16();
+        const std::int32_t count = r.i32();
+        r.i32(); // the lower bound: the bytes are all an icon file needs
+        if (!r.ok() || dims != 1 || count < 0)
             return false;
-        const auto n = static_cast<std::size_t>(count);
-        const std::uint8_t* p = r.take(n);
-        if (!p)
-            return false;
-        cell = ByteArray(p, p + n);
-        return true;
+        const auto bytes = r.take(static_cast<std::size_t>(count));
+        cell = ByteArray(bytes.begin(), bytes.end());
+        return r.ok();
     }
     default:
         // A tag we do not know has a size we do not know: nothing after it can
@@ -166,17 +121,17 @@ std::optional<std::vector<std::uint8_t>> EncodeArchive(const VariantTable& table
 std::optional<VariantTable> DecodeArchive(const std::uint8_t* data, std::size_t size) {
     if (!data && size != 0)
         return std::nullopt;
-    Reader r(data, size);
-    std::uint16_t tag = 0;
-    std::uint16_t dims = 0;
-    if (!r.u16(tag) || tag != kTagVariantArray || !r.u16(dims) || dims != 2)
+    ByteReader r(data, size);
+    const std::uint16_t tag = r.u16();
+    const std::uint16_t dims = r.u16();
+    if (!r.ok() || tag != kTagVariantArray || dims != 2)
         return std::nullopt;
 
     Bound bounds[2];
     for (Bound& b : bounds) {
-        if (!r.i32(b.count) || !r.i32(b.lower))
-            return std::nullopt;
-        if (b.count < 0 || b.count > kMaxArchiveCells || b.lower != 0)
+        b.count = r.i32();
+        b.lower = r.i32();
+        if (!r.ok() || b.count < 0 || b.count > kMaxArchiveCells || b.lower != 0)
             return std::nullopt;
     }
     const std::int64_t cells = std::int64_t{bounds[0].count} * bounds[1].count;

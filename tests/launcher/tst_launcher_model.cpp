@@ -1,144 +1,41 @@
-// What the launcher on the CD makes of the archive the editor packs: which
-// slots it shows with which texts, the colours, the pages, where a click leads
-// and which icons it can draw, including from damaged files.
+// What the launcher on the CD makes of an archive: which slots it shows with
+// which texts and colours, its pages, where a click leads and where a slot's
+// picture lies, also in damaged files.
 #include "launcher/LauncherModel.h"
 #include "output/ArchiveCodec.h"
-#include "output/Project.h"
-#include "store/Cp932.h"
-#include "store/FileName.h"
-#include "store/Ini.h"
-#include "store/Parts.h"
-#include "store/Slots.h"
-#include "tests/support/ScriptedDesktop.h"
-
-#include <QBuffer>
-#include <QImage>
-#include <QTemporaryDir>
-#include <QTest>
+#include "tests/support/PeWriter.h"
 
 using namespace kz::launcher;
+using kz::test::Patched;
 
 namespace {
 
-constexpr std::uint32_t kBackground = 0x00E0E8F0;
-constexpr std::uint32_t kNames = 0x00800000;
+constexpr Colour kBackground = 0x00E0E8F0;
+constexpr Colour kNames = 0x00800000;
 
-std::string Cp(const QString& text) {
-    return kz::ToCp932(text).toStdString();
-}
-
-kz::ByteArray Bytes(const QByteArray& b) {
-    return kz::ByteArray(b.begin(), b.end());
-}
-
-QString KeyOfIndex(int index) {
-    return kz::SlotKey(index % kButtons, index / kButtons);
-}
-
-// A working folder filled as the entry editor fills it, packed as Save packs it.
-class Project {
-public:
-    Project() { QVERIFY(dir_.isValid()); }
-    void set(const QString& section, const QString& prefix, const QString& key,
-             const QString& value) {
-        kz::WriteIni(desktop_, kz::LocalPath(dir_.path(), kz::kSettingsLiteral), section,
-                     prefix + key, value);
+// 9 fields by `rows` rows holding the cells (field, row, value), with the
+// marker row at `marker` unless it is negative.
+QByteArray Archive(int rows, const std::vector<std::tuple<int, int, kz::Cell>>& cells,
+                   int marker = -1, kz::Cell background = std::int32_t(kBackground)) {
+    kz::VariantTable table = kz::VariantTable::Make(9, rows);
+    for (const auto& [field, row, value] : cells)
+        *table.at(field, row) = value;
+    if (marker >= 0) {
+        *table.at(0, marker) = kMarkerText;
+        *table.at(1, marker) = background;
+        *table.at(2, marker) = std::int32_t(kNames);
     }
-    void icon(const QString& key, const QByteArray& bytes) {
-        QDir(dir_.path()).mkpath(QStringLiteral("AutoRun_Icon"));
-        QVERIFY(
-            kz::WriteFileBytes(desktop_, kz::LocalPath(dir_.path(), kz::IconLiteral(key)), bytes));
-    }
-    kz::ByteArray archive() {
-        QDir(dir_.path()).mkpath(QStringLiteral("AutoRun_Icon"));
-        const kz::VariantTable table =
-            kz::BuildProjectTable(desktop_, dir_.path(), kBackground, kNames);
-        const auto bytes = kz::EncodeArchive(table);
-        if (!bytes)
-            qFatal("the editor could not encode its table");
-        return *bytes;
-    }
-
-private:
-    QTemporaryDir dir_;
-    kz::ScriptedDesktop desktop_;
-};
-
-Colour FakeSystemColour(int index) {
-    return 0x00100000u + static_cast<Colour>(index);
+    const auto bytes = kz::EncodeArchive(table).value();
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-QByteArray BmpFile(int width, int height, QImage::Format format) {
-    QImage image(width, height, format);
-    if (format == QImage::Format_Indexed8) {
-        image.setColorCount(2);
-        image.setColor(0, qRgb(255, 0, 0));
-        image.fill(0);
-    } else {
-        image.fill(Qt::red);
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
-}
-
-QByteArray PngFile(int side) {
-    QImage image(side, side, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-void PutU16(QByteArray& b, int at, quint16 v) {
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char(v >> 8);
-}
-void PutU32(QByteArray& b, int at, quint32 v) {
-    for (int k = 0; k < 4; ++k)
-        b[at + k] = char((v >> (8 * k)) & 0xFF);
-}
-
-// An icon image as .ico files hold it: a header whose height counts the
-// colour pixels and the AND mask, the palette, both pixel planes (all zero).
-QByteArray IconImage(int side, int bits) {
-    const int palette = bits <= 8 ? (1 << bits) * 4 : 0;
-    const int stride = (side * bits + 31) / 32 * 4;
-    const int mask = (side + 31) / 32 * 4;
-    QByteArray b(40 + palette + (stride + mask) * side, '\0');
-    PutU32(b, 0, 40);
-    PutU32(b, 4, quint32(side));
-    PutU32(b, 8, quint32(side * 2));
-    PutU16(b, 12, 1);
-    PutU16(b, 14, quint16(bits));
-    return b;
-}
-
-struct IcoEntry {
-    int side;
-    QByteArray image;
-    int bitsInDirectory = 0;
-};
-
-QByteArray IcoFile(const QList<IcoEntry>& entries) {
-    QByteArray b(6 + 16 * entries.size(), '\0');
-    PutU16(b, 2, 1);
-    PutU16(b, 4, quint16(entries.size()));
-    for (int k = 0; k < entries.size(); ++k) {
-        const int at = 6 + 16 * k;
-        b[at] = char(entries[k].side & 0xFF); // 256 is written as 0
-        b[at + 1] = char(entries[k].side & 0xFF);
-        PutU16(b, at + 4, 1);
-        PutU16(b, at + 6, quint16(entries[k].bitsInDirectory));
-        PutU32(b, at + 8, quint32(entries[k].image.size()));
-        PutU32(b, at + 12, quint32(b.size()));
-        b.append(entries[k].image);
-    }
-    return b;
+// An .ico file of square images given as side and depth (0: a PNG).
+QByteArray Ico(const std::vector<std::pair<int, int>>& images) {
+    std::vector<kz::test::IconImage> list;
+    for (const auto& [side, bits] : images)
+        list.push_back({kz::test::Solid(Qt::red, side, side), bits ? bits : 32,
+                        bits ? kz::test::Encoding::Dib : kz::test::Encoding::Png});
+    return kz::test::IcoFile(list);
 }
 
 } // namespace
@@ -147,418 +44,150 @@ class tst_LauncherModel : public QObject {
     Q_OBJECT
 
 private slots:
-    // The slots shown are exactly those the editor packed before the marker
-    // row, whatever packing left inside or after it.
-    void showsTheSlotsThatWerePacked_data() {
-        QTest::addColumn<QStringList>("inUse"); // slots with a path
-        QTest::addColumn<QStringList>("named"); // slots with a name
-        QTest::addColumn<QStringList>("shown"); // slots whose name the launcher shows
-        QTest::newRow("only slot 00")
-            << QStringList{"00"} << QStringList{"00", "10"} << QStringList{"00", "10"};
-        QTest::newRow("slot 31's texts under the marker row")
-            << QStringList{"30"} << QStringList{"30", "40", "31", "41", "02"}
-            << QStringList{"30", "40"};
-        QTest::newRow("last slot 20: rows 6 and 7 empty")
-            << QStringList{"20"} << QStringList{"20", "01"} << QStringList{"20"};
-        QTest::newRow("last slot 41: slot 42 is the marker row")
-            << QStringList{"00", "41"} << QStringList{"00", "41", "42"} << QStringList{"00", "41"};
-        QTest::newRow("last slot 419: the final page")
-            << QStringList{"419"} << QStringList{"00", "318", "419"}
-            << QStringList{"00", "318", "419"};
-        QTest::newRow("nothing in use") << QStringList{} << QStringList{"00"} << QStringList{};
-    }
-    void showsTheSlotsThatWerePacked() {
-        QFETCH(QStringList, inUse);
-        QFETCH(QStringList, named);
-        QFETCH(QStringList, shown);
-        Project project;
-        for (const QString& key : inUse)
-            project.set("FilePath", "Path_", key, "app\\" + key + ".exe");
-        for (const QString& key : named)
-            project.set("AppName", "App_", key, "名前" + key);
-
-        const Menu menu = ReadMenu(project.archive());
-        QCOMPARE(menu.state, MenuState::Loaded);
-        QCOMPARE(menu.background, kBackground);
-        QCOMPARE(menu.text, kNames);
-        for (int index = 0; index < kSlots; ++index) {
-            const QString key = KeyOfIndex(index);
-            const std::string expected = shown.contains(key) ? Cp("名前" + key) : std::string();
-            QVERIFY2(menu.records[std::size_t(index)].appName == expected, qPrintable(key));
-            const std::string path = inUse.contains(key) ? Cp("app\\" + key + ".exe") : "";
-            QVERIFY2(menu.records[std::size_t(index)].path == path, qPrintable(key));
-        }
-    }
-
-    void keepsEveryTextAndTheIcon() {
-        Project project;
-        const QStringList values{"ﾂｰﾙ\\セットアップ.exe",
-                                 "http://example.jp/",
-                                 "二行目",
-                                 "アプリ名",
-                                 "山田太郎",
-                                 "ABCD-1234",
-                                 "会員番号",
-                                 "製品キー"};
-        for (std::size_t f = 0; f < kz::kSlotFields.size(); ++f)
-            project.set(QString::fromUtf16(kz::kSlotFields[f].section),
-                        QString::fromUtf16(kz::kSlotFields[f].prefix), "13", values[int(f)]);
-        const QByteArray icon = BmpFile(32, 32, QImage::Format_RGB32);
-        project.icon("13", icon);
-
-        const Menu menu = ReadMenu(project.archive());
-        const SlotRecord& slot = menu.records[std::size_t(SlotIndex(3, 1))];
-        QCOMPARE(slot.icon, Bytes(icon));
-        const std::string texts[] = {slot.path,   slot.line1,  slot.line2,  slot.appName,
-                                     slot.value1, slot.value2, slot.title1, slot.title2};
-        for (int f = 0; f < 8; ++f)
-            QCOMPARE(QString::fromStdString(texts[f]), QString::fromStdString(Cp(values[f])));
-        QVERIFY(ShownTitle1(slot) == Cp("会員番号"));
-        QVERIFY(ShownTitle2(slot) == Cp("製品キー"));
-    }
-
-    void emptyTitlesShowTheDefaults() {
-        const SlotRecord empty;
-        QVERIFY(empty.empty());
-        QVERIFY(ShownTitle1(empty) == Cp(kz::kDefaultNameTitle));
-        QVERIFY(ShownTitle2(empty) == Cp(kz::kDefaultSerialTitle));
-        QVERIFY(kz::launcher::kMarkerText == Cp(kz::kMarkerText));
-    }
-
-    // Tables no editor writes but a damaged or foreign file may hold.
-    void readsOddTablesSafely_data() {
+    // Slots come from rows 1 to 100 before the marker row, whatever else the
+    // file holds: "slot=texts icon size" of each.
+    void readsTheMenu_data() {
         QTest::addColumn<QByteArray>("archive");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QStringList>("names"); // slot index=name of every named slot
-        QTest::addColumn<quint32>("background");
-
-        auto table = [](int fields, int rows) { return kz::VariantTable::Make(fields, rows); };
-        auto encode = [](const kz::VariantTable& t) {
-            const auto bytes = kz::EncodeArchive(t);
-            return QByteArray(reinterpret_cast<const char*>(bytes->data()),
-                              qsizetype(bytes->size()));
-        };
-        auto marker = [](kz::VariantTable& t, int row, kz::Cell background) {
-            *t.at(0, row) = kz::launcher::kMarkerText;
-            *t.at(1, row) = background;
-            *t.at(2, row) = std::int32_t(kNames);
-        };
-        const std::uint32_t face = kButtonFace;
-        const int loaded = int(MenuState::Loaded);
-        const int damaged = int(MenuState::Damaged);
-
-        {
-            kz::VariantTable t = table(9, 7);
-            *t.at(4, 1) = Cp("一");
-            *t.at(4, 4) = Cp("後");
-            marker(t, 3, std::int32_t(kBackground));
-            QTest::newRow("rows after an early marker hold no slot")
-                << encode(t) << loaded << QStringList{"0=一"} << quint32(kBackground);
-        }
-        {
-            kz::VariantTable t = table(5, 3);
-            *t.at(4, 1) = Cp("五列");
-            marker(t, 2, std::int32_t(kBackground));
-            QTest::newRow("a table of five fields")
-                << encode(t) << loaded << QStringList{"0=五列"} << quint32(kBackground);
-        }
-        {
-            kz::VariantTable t = table(9, 4);
-            *t.at(4, 1) = std::int32_t(7);
-            *t.at(4, 2) = kz::ByteArray{0x41};
-            *t.at(0, 2) = Cp("設定ではない");
-            *t.at(4, 3) = Cp("三");
-            QTest::newRow("cells of the wrong kind, no marker")
-                << encode(t) << loaded << QStringList{"2=三"} << quint32(face);
-        }
-        {
-            kz::VariantTable t = table(9, 2);
-            marker(t, 1, Cp("色"));
-            QTest::newRow("a colour that is no number keeps the default")
-                << encode(t) << loaded << QStringList{} << quint32(face);
-        }
-        {
-            kz::VariantTable t = table(9, 1);
-            marker(t, 0, std::int32_t(kBackground));
-            QTest::newRow("marker row alone")
-                << encode(t) << loaded << QStringList{} << quint32(kBackground);
-        }
-        {
-            kz::VariantTable t = table(9, 106);
-            *t.at(4, 100) = Cp("最後");
-            *t.at(4, 101) = Cp("外");
-            QTest::newRow("rows past the hundred slots")
-                << encode(t) << loaded << QStringList{"99=最後"} << quint32(face);
-        }
-
-        kz::VariantTable good = table(9, 7);
-        *good.at(4, 1) = Cp("一");
-        marker(good, 6, std::int32_t(kBackground));
-        const QByteArray whole = encode(good);
-        QTest::newRow("cut short")
-            << whole.left(whole.size() - 3) << damaged << QStringList{} << quint32(face);
-        QTest::newRow("header only") << whole.left(20) << damaged << QStringList{} << quint32(face);
-        QTest::newRow("empty file") << QByteArray() << damaged << QStringList{} << quint32(face);
-        QTest::newRow("not an archive") << QByteArray("[FilePath]\r\nPath_00=a.exe\r\n") << damaged
-                                        << QStringList{} << quint32(face);
-        QByteArray oneDimension("\x0C\x20\x01\x00\x09\x00\x00\x00\x00\x00\x00\x00", 12);
-        oneDimension.append(QByteArray(18, '\0')); // nine empty cells
-        QTest::newRow("one-dimensional table")
-            << oneDimension << damaged << QStringList{} << quint32(face);
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<quint32>("background"); // 0: damaged
+        std::vector<std::tuple<int, int, kz::Cell>> full{{0, 2, kz::ByteArray{7, 7}}, {4, 4, "x"}};
+        for (int field = 1; field < 9; ++field)
+            full.push_back({field, 2, std::string(1, char('a' + field))});
+        QTest::newRow("every field, an early marker")
+            << Archive(7, full, 3) << QStringList{"1=bcdefghi2"} << kBackground;
+        QTest::newRow("cells of the wrong kind, no marker")
+            << Archive(4, {{4, 1, 7}, {0, 2, kz::ByteArray{1}}, {0, 3, "x"}, {4, 3, "three"}})
+            << QStringList{"1=1", "2=three0"} << kButtonFace;
+        QTest::newRow("marker row alone, its colour no number")
+            << Archive(1, {}, 0, "blue") << QStringList{} << kButtonFace;
+        QTest::newRow("rows past the hundred slots")
+            << Archive(106, {{4, 100, "last"}, {4, 101, "out"}}) << QStringList{"99=last0"}
+            << kButtonFace;
+        QTest::newRow("cut short") << Archive(2, {}, 1).chopped(1) << QStringList{} << 0u;
+        QTest::newRow("not an archive") << QByteArray("[FilePath]") << QStringList{} << 0u;
     }
-    void readsOddTablesSafely() {
+    void readsTheMenu() {
         QFETCH(QByteArray, archive);
-        QFETCH(int, state);
-        QFETCH(QStringList, names);
+        QFETCH(QStringList, shown);
         QFETCH(quint32, background);
-        const Menu menu = ReadMenu(Bytes(archive));
-        QCOMPARE(int(menu.state), state);
-        QCOMPARE(menu.background, background);
-        for (int index = 0; index < kSlots; ++index) {
-            QString expected;
-            for (const QString& n : names)
-                if (n.section('=', 0, 0).toInt() == index)
-                    expected = n.section('=', 1);
-            QCOMPARE(
-                kz::FromCp932(QByteArray::fromStdString(menu.records[std::size_t(index)].appName)),
-                expected);
-        }
+        const Menu menu = ReadMenu(kz::ByteArray(archive.begin(), archive.end()));
+        QCOMPARE(menu.state, background ? MenuState::Loaded : MenuState::Damaged);
+        QCOMPARE(menu.background, background ? background : kButtonFace);
+        QCOMPARE(menu.text, background && archive.contains("\x90\xDD") ? kNames : kButtonText);
+        QStringList found;
+        for (int k = 0; k < kSlots; ++k)
+            if (const SlotRecord& s = menu.records[std::size_t(k)]; !s.empty())
+                found << QString::number(k) + "=" +
+                             QString::fromStdString(s.path + s.firstLine + s.secondLine +
+                                                    s.appName + s.userName + s.serial +
+                                                    s.userNameTitle + s.serialTitle) +
+                             QString::number(s.icon.size());
+        QCOMPARE(found, shown);
     }
 
-    void resolvesColours_data() {
-        QTest::addColumn<quint32>("stored");
-        QTest::addColumn<quint32>("painted");
-        QTest::newRow("explicit colour") << quint32(0x00336699) << quint32(0x336699);
-        QTest::newRow("white") << quint32(0x00FFFFFF) << quint32(0xFFFFFF);
-        QTest::newRow("palette flag in the high byte") << quint32(0x01123456) << quint32(0x123456);
-        QTest::newRow("button face") << quint32(0x8000000F) << quint32(0x10000F);
-        QTest::newRow("button text") << quint32(0x80000012) << quint32(0x100012);
-        QTest::newRow("desktop, index 0 of the low byte")
-            << quint32(0x80000100) << quint32(0x100000);
-        QTest::newRow("menu bar, the last index") << quint32(0x8000001E) << quint32(0x10001E);
-        QTest::newRow("unknown index gives the button face")
-            << quint32(0x8000001F) << quint32(0x10000F);
-    }
+    // A system colour is looked up by its low byte, here giving 0x100000 + it.
     void resolvesColours() {
-        QFETCH(quint32, stored);
-        QFETCH(quint32, painted);
-        QCOMPARE(ResolveColour(stored, FakeSystemColour), painted);
+        const quint32 rows[] = {0x00336699, 0x336699,   0x8000000F, 0x10000F,   0x80000100,
+                                0x100000,   0x8000001E, 0x10001E,   0x8000001F, 0x10000F};
+        for (int k = 0; k < 10; k += 2)
+            QCOMPARE(ResolveColour(rows[k], [](int i) { return 0xFF100000u + Colour(i); }),
+                     rows[k + 1]);
     }
 
-    void coloursDescriptionLines_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<quint32>("previous");
-        QTest::addColumn<quint32>("plain");
-        QTest::addColumn<quint32>("expected");
-        QTest::newRow("web address") << "http://example.com" << kRed << kRed << kBlue;
-        QTest::newRow("capitals are not an address")
-            << "HTTP://example.com" << kBlue << kRed << kRed;
-        QTest::newRow("https is not http:") << "https://example.com" << kBlue << kBlack << kBlack;
-        QTest::newRow("six characters") << "http:/" << kRed << kRed << kBlue;
-        QTest::newRow("bare prefix keeps the colour") << "http:" << kBlack << kBlack << kBlack;
-        QTest::newRow("short line keeps blue") << "abc" << kBlue << kRed << kBlue;
-        QTest::newRow("empty line keeps blue") << "" << kBlue << kBlack << kBlue;
-        QTest::newRow("three kanji are three characters") << "説明文" << kBlue << kRed << kBlue;
-        QTest::newRow("six kanji") << "日本語の説明" << kBlue << kRed << kRed;
-        QTest::newRow("five half-width kana") << "ｱｲｳｴｵ" << kBlue << kBlack << kBlue;
-        QTest::newRow("address then Japanese") << "http:日本" << kRed << kRed << kBlue;
-    }
+    // Slot after slot: a line of more than five characters is blue (b) when it
+    // starts with "http:", red (r; the second black, k) otherwise; a shorter
+    // one keeps its colour. 81, 9F, E0 and FC lead double-byte characters.
     void coloursDescriptionLines() {
-        QFETCH(QString, text);
-        QFETCH(quint32, previous);
-        QFETCH(quint32, plain);
-        QFETCH(quint32, expected);
-        QCOMPARE(DescriptionColour(Cp(text), previous, plain), expected);
-    }
-
-    // Pointing at one slot after another: a short line keeps the colour the
-    // last long one gave it.
-    void lineColoursCarryOverFromSlotToSlot() {
-        struct Step {
-            const char* line1;
-            const char* line2;
-            Colour colour1;
-            Colour colour2;
-        };
-        const Step steps[] = {
-            {"", "", kRed, kBlack},
-            {"http://a.example/", "http://b.example/", kBlue, kBlue},
-            {"短い", "http:", kBlue, kBlue},
-            {"普通の説明文です", "二行目の説明です", kRed, kBlack},
-            {"http://c.example/", "abc", kBlue, kBlack},
-        };
+        const char* steps[][3] = {
+            {"", "", "rk"},
+            {"http:/", "http://a.example/", "bb"},
+            {"abcde", "http:", "bb"},
+            {"abcd\x81@", "abcd\x9F@", "bb"},
+            {"abcd\xE0@", "abcd\xFC@", "bb"},
+            {"\x90\xE0\x96\xBE\x95\xB6\x61\x62", "abc\x90\xE0\x96\xBE", "bb"}, // 説明文ab, abc説明
+            {"https://b.example/", "\x90\xE0\x96\xBE\x95\xB6\x93\xFA\x96\x7B\x8C\xEA", "rk"}};
         DescriptionColours colours;
-        for (const Step& step : steps) {
-            SlotRecord slot;
-            slot.line1 = Cp(QString::fromUtf8(step.line1));
-            slot.line2 = Cp(QString::fromUtf8(step.line2));
+        SlotRecord slot;
+        for (const auto& [first, second, expected] : steps) {
+            slot.firstLine = first;
+            slot.secondLine = second;
             colours.show(slot);
-            QCOMPARE(colours.line1, step.colour1);
-            QCOMPARE(colours.line2, step.colour2);
+            const auto code = [](Colour c) { return c == kRed ? 'r' : c == kBlue ? 'b' : 'k'; };
+            QCOMPARE(QString{code(colours.firstLine)} + code(colours.secondLine), expected);
         }
     }
 
-    void pages_data() {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("indicator");
-        QTest::addColumn<bool>("previous");
-        QTest::addColumn<bool>("next");
-        QTest::addColumn<QStringList>("keys");
-        QTest::newRow("first") << 0 << "1/20" << false << true
-                               << QStringList{"00", "10", "20", "30", "40"};
-        QTest::newRow("thirteenth")
-            << 12 << "13/20" << true << true << QStringList{"012", "112", "212", "312", "412"};
-        QTest::newRow("last") << 19 << "20/20" << true << false
-                              << QStringList{"019", "119", "219", "319", "419"};
-    }
+    // Each page's indicator, its button 1's slot key, and the pages one step
+    // back and forth lead to.
     void pages() {
-        QFETCH(int, page);
-        QFETCH(QString, indicator);
-        QFETCH(bool, previous);
-        QFETCH(bool, next);
-        QFETCH(QStringList, keys);
-        QCOMPARE(QString::fromStdString(PageIndicator(page)), indicator);
-        QCOMPARE(ShowsPrevious(page), previous);
-        QCOMPARE(ShowsNext(page), next);
-        for (int b = 0; b < kButtons; ++b) {
-            QCOMPARE(QString::fromStdString(kz::launcher::SlotKey(page, b)), keys[b]);
-            QCOMPARE(KeyOfIndex(SlotIndex(page, b)), keys[b]);
+        QString shown;
+        for (const int page : {0, 1, 19})
+            shown += QString::fromStdString(PageIndicator(page) + " " + SlotKey(page, 1)) +
+                     QString(" %1-%2 ").arg(StepPage(page, -1)).arg(StepPage(page, 1));
+        QCOMPARE(shown, "1/20 10 0-1 2/20 11 0-2 20/20 119 18-19 ");
+        QVERIFY(!ShowsPrevious(0) && ShowsPrevious(1) && ShowsNext(18) && !ShowsNext(19));
+    }
+
+    // Where a click leads from a CD at C:/cd/: "kind|what the shell is handed|
+    // the working folder", the kind 0 for nothing, 1 an address, 2 a file.
+    void resolvesTargets() {
+        const char* rows[][2] = {{"\\d/x.pdf", "2|C:\\cd\\d\\x.pdf|C:\\cd\\d"},
+                                 {"E:/w.exe", "2|E:\\w.exe|E:\\"},
+                                 {"\\\\s\\h\\x.exe", "2|\\\\s\\h\\x.exe|\\\\s\\h"},
+                                 {"http://e.jp/a b", "1|http://e.jp/a b|"},
+                                 {"ms:x", "1|ms:x|"},
+                                 {"s3+x.y-z:k", "1|s3+x.y-z:k|"},
+                                 {"2go:x", "2|C:\\cd\\2go:x|C:\\cd"},
+                                 {"", "0||"},
+                                 {"/", "0||"}};
+        for (const auto& [path, expected] : rows) {
+            const LaunchTarget t = ResolveTarget(u"C:/cd/", QString(path).toStdU16String());
+            const auto text = [](const std::u16string& s) { return QString::fromStdU16String(s); };
+            QCOMPARE(QString("%1|%2|%3").arg(int(t.kind)).arg(text(t.target), text(t.folder)),
+                     expected);
         }
     }
 
-    void stepsStayWithinTheTwentyPages() {
-        QCOMPARE(StepPage(0, 1), 1);
-        QCOMPARE(StepPage(18, 1), 19);
-        QCOMPARE(StepPage(19, 1), 19);
-        QCOMPARE(StepPage(0, -1), 0);
-        int page = 0;
-        for (int k = 0; k < 25; ++k)
-            page = StepPage(page, 1);
-        QCOMPARE(page, 19);
-    }
-
-    void resolvesTargets_data() {
-        QTest::addColumn<QString>("root");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("folder");
-        const int none = int(LaunchTarget::Kind::Nothing);
-        const int address = int(LaunchTarget::Kind::Address);
-        const int file = int(LaunchTarget::Kind::File);
-        QTest::newRow("program in a folder") << "D:\\"
-                                             << "tools\\setup.exe" << file << "D:\\tools\\setup.exe"
-                                             << "D:\\tools";
-        QTest::newRow("document at the root") << "D:\\"
-                                              << "readme.txt" << file << "D:\\readme.txt"
-                                              << "D:\\";
-        QTest::newRow("copied CD folder") << "C:\\cd"
-                                          << "a\\b\\c.exe" << file << "C:\\cd\\a\\b\\c.exe"
-                                          << "C:\\cd\\a\\b";
-        QTest::newRow("slashes and a leading backslash")
-            << "C:\\cd\\"
-            << "\\docs/manual.pdf" << file << "C:\\cd\\docs\\manual.pdf"
-            << "C:\\cd\\docs";
-        QTest::newRow("Japanese names") << "E:\\"
-                                        << "ﾂｰﾙ\\表示.exe" << file << "E:\\ﾂｰﾙ\\表示.exe"
-                                        << "E:\\ﾂｰﾙ";
-        QTest::newRow("a path that names a drive")
-            << "D:\\"
-            << "C:\\Windows\\notepad.exe" << file << "C:\\Windows\\notepad.exe"
-            << "C:\\Windows";
-        QTest::newRow("network path")
-            << "D:\\"
-            << "\\\\server\\share\\x.exe" << file << "\\\\server\\share\\x.exe"
-            << "\\\\server\\share";
-        QTest::newRow("web address as it is")
-            << "D:\\"
-            << "http://example.com/a b" << address << "http://example.com/a b"
-            << "";
-        QTest::newRow("secure web address")
-            << "D:\\"
-            << "https://example.com/" << address << "https://example.com/"
-            << "";
-        QTest::newRow("mail address") << "D:\\"
-                                      << "mailto:a@example.com" << address << "mailto:a@example.com"
-                                      << "";
-        QTest::newRow("no path") << "D:\\"
-                                 << "" << none << ""
-                                 << "";
-        QTest::newRow("separators only") << "D:\\"
-                                         << "\\" << none << ""
-                                         << "";
-    }
-    void resolvesTargets() {
-        QFETCH(QString, root);
-        QFETCH(QString, path);
-        QFETCH(int, kind);
-        QFETCH(QString, target);
-        QFETCH(QString, folder);
-        const LaunchTarget t = ResolveTarget(root.toStdU16String(), path.toStdU16String());
-        QCOMPARE(int(t.kind), kind);
-        QCOMPARE(QString::fromStdU16String(t.target), target);
-        QCOMPARE(QString::fromStdU16String(t.folder), folder);
-    }
-
+    // Windows is handed only what lies within the bytes: the located header
+    // gives the side, and a bitmap's pixel rows end the file.
     void locatesPictures_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("side");
-        const int none = int(PictureLocation::Kind::None);
-        const int bitmap = int(PictureLocation::Kind::Bitmap);
-        const int icon = int(PictureLocation::Kind::Icon);
-
-        const QByteArray bmp = BmpFile(32, 32, QImage::Format_RGB32);
-        QTest::newRow("BMP as the editor writes") << bmp << bitmap << 32;
-        QTest::newRow("BMP with a palette")
-            << BmpFile(16, 16, QImage::Format_Indexed8) << bitmap << 16;
-        QTest::newRow("BMP with alpha") << BmpFile(32, 32, QImage::Format_ARGB32) << bitmap << 32;
-        QTest::newRow("BMP one byte short") << bmp.left(bmp.size() - 1) << none << 0;
-        QByteArray noOffset = bmp;
-        PutU32(noOffset, 10, 0);
-        QTest::newRow("BMP without a pixel offset") << noOffset << bitmap << 32;
-        QByteArray huge = bmp;
-        PutU32(huge, 18, 40000);
-        QTest::newRow("BMP claiming a huge width") << huge << none << 0;
-        QByteArray rle = bmp;
-        PutU32(rle, 30, 1);
-        QTest::newRow("run-length BMP") << rle << none << 0;
-
-        QTest::newRow("icon: the 32 pixel image of three")
-            << IcoFile({{16, IconImage(16, 32)}, {32, IconImage(32, 32)}, {48, IconImage(48, 32)}})
-            << icon << 32;
-        QTest::newRow("icon: nearest size, deepest colours on a tie")
-            << IcoFile({{16, IconImage(16, 32)}, {48, IconImage(48, 4)}}) << icon << 16;
-        QTest::newRow("icon: 256 pixels written as 0")
-            << IcoFile({{256, PngFile(256)}}) << icon << 256;
-        QTest::newRow("icon: PNG image") << IcoFile({{32, PngFile(32)}}) << icon << 32;
-        QByteArray pastEnd = IcoFile({{32, IconImage(32, 32)}});
-        PutU32(pastEnd, 6 + 12, quint32(pastEnd.size()));
-        QTest::newRow("icon: image past the end") << pastEnd << none << 0;
-        QTest::newRow("icon: skips a cut image")
-            << IcoFile({{32, IconImage(32, 32).left(200)}, {16, IconImage(16, 8)}}) << icon << 16;
-        QTest::newRow("icon: directory cut short")
-            << IcoFile({{32, IconImage(32, 32)}}).left(10) << none << 0;
-        QTest::newRow("empty") << QByteArray() << none << 0;
-        QTest::newRow("text") << QByteArray("BMW is not a bitmap") << none << 0;
+        QTest::addColumn<QString>("found"); // none, bitmap or icon, and the size
+        kz::test::WorkFolder work;
+        QVERIFY(work.writeIcon("00", Qt::red));
+        const QByteArray bmp = kz::test::ReadBytes(work.icon("00"));
+        const QByteArray two = Ico({{32, 32}, {16, 8}});
+        QTest::newRow("BMP as the editor writes") << bmp << "bitmap 32x32";
+        QTest::newRow("BMP one byte short") << bmp.chopped(1) << "none 0x0";
+        QTest::newRow("BMP without a pixel offset") << Patched(bmp, 10, 0) << "bitmap 32x32";
+        QTest::newRow("BMP of two planes") << Patched(bmp, 26, 2, 2) << "none 0x0";
+        QTest::newRow("BMP header of 125 bytes") << Patched(bmp, 14, 125) << "none 0x0";
+        QTest::newRow("run-length BMP") << Patched(bmp, 30, 1) << "none 0x0";
+        QTest::newRow("signature BA") << Patched(bmp, 1, 'A', 1) << "none 0x0";
+        QTest::newRow("icon: 32 of three") << Ico({{16, 32}, {32, 8}, {48, 32}}) << "icon 32x32";
+        QTest::newRow("icon: equally near, the deepest, the first")
+            << Ico({{24, 32}, {40, 8}, {40, 32}}) << "icon 24x24";
+        QTest::newRow("icon: 256 written as 0") << Ico({{256, 0}}) << "icon 256x256";
+        QTest::newRow("icon: image past the end")
+            << Patched(two, 18, quint32(two.size())) << "icon 16x16";
+        QTest::newRow("icon: colour table pushes the pixels out")
+            << Patched(two, 38 + 32, 211) << "icon 16x16";
+        QTest::newRow("icon: without its mask") << Patched(two, 14, 40 + 32 * 128) << "icon 16x16";
+        QTest::newRow("icon: entries past the count")
+            << Patched(Ico({{16, 8}, {32, 32}}), 4, 1, 2) << "icon 16x16";
+        QTest::newRow("cursor file") << Patched(two, 2, 2, 2) << "none 0x0";
     }
     void locatesPictures() {
         QFETCH(QByteArray, bytes);
-        QFETCH(int, kind);
-        QFETCH(int, side);
-        const PictureLocation p = LocatePicture(Bytes(bytes));
-        QCOMPARE(int(p.kind), kind);
-        QCOMPARE(p.width, side);
-        QCOMPARE(p.height, side);
-        // Everything Windows is handed lies within the bytes.
-        if (p.kind == PictureLocation::Kind::Bitmap) {
-            QVERIFY(p.offset + p.size <= p.bitsOffset);
-            const int depth = quint8(bytes[28]) | quint8(bytes[29]) << 8;
-            const auto stride = std::size_t((side * depth + 31) / 32 * 4);
-            QVERIFY(p.bitsOffset + stride * std::size_t(side) <= std::size_t(bytes.size()));
-        } else if (p.kind == PictureLocation::Kind::Icon) {
-            QVERIFY(p.offset + p.size <= std::size_t(bytes.size()));
-        }
+        QFETCH(QString, found);
+        const PictureLocation p = LocatePicture(kz::ByteArray(bytes.begin(), bytes.end()));
+        const QString kind = QStringList{"none", "bitmap", "icon"}[int(p.kind)];
+        QCOMPARE(kind + QString(" %1x%2").arg(p.width).arg(p.height), found);
+        if (kind == "bitmap") // the pixel rows end the file
+            QCOMPARE(p.bitsOffset + std::size_t((p.width * bytes[28] + 31) / 32 * 4 * p.height),
+                     std::size_t(bytes.size()));
+        if (kind != "none" && bytes[qsizetype(p.offset)] == 40) // a DIB header
+            QCOMPARE(bytes.mid(qsizetype(p.offset) + 4, 4), Patched("1234", 0, quint32(p.width)));
     }
 };
 

@@ -2,35 +2,29 @@
 
 // Builds the files the icon reader is tested and measured on: Windows
 // executables (PE32 and PE32+) holding chosen icon groups, and .ico files,
-// both from QImage. The executables carry no real code; they only have to be
-// laid out as the system lays them out.
+// both from QImage. The executables carry no code; only their layout counts.
 
-#include <QByteArray>
-#include <QImage>
-#include <QList>
-#include <QString>
+#include "tests/support/TestFiles.h"
 
 #include <vector>
 
 namespace kz::test {
 
-enum class Encoding { Dib, Png };
+// A DIB; or one of 16 or 32 bits whose BI_BITFIELDS masks put red lowest (5, 6
+// and 5 bits at 16: channels of 0 or 255 come back exactly), without alpha
+// (transparent through the AND mask); or a PNG file.
+enum class Encoding { Dib, BitFields, Png };
 
 // One image of an icon.
 struct IconImage {
     QImage image;
-    int bits = 32; // DIB colour depth: 1, 4, 8, 24 or 32 (colours must fit the palette)
+    int bits = 32; // DIB colour depth: 1, 4, 8, 16 (bit fields only), 24 or 32
     Encoding encoding = Encoding::Dib;
-    // A 32-bit DIB with an all-zero alpha channel, transparent through its AND
-    // mask alone, as older writers made them.
-    bool maskOnly = false;
-    // The bit count the icon's directory claims; -1 for the true one. Some
-    // older files store 0.
-    int storedBits = -1;
+    int storedBits = -1; // the bit count the directory claims; -1: the true one
 };
 
-// One icon group of an executable: named when `name` is set, else by `id`
-// (0: the next free id).
+// An icon group of an executable: named when `name` is set, else by `id`
+// (0: a free one).
 struct IconGroup {
     std::vector<IconImage> images;
     QString name;
@@ -40,27 +34,17 @@ struct IconGroup {
 struct PeOptions {
     bool pe64 = false;
     std::vector<IconGroup> groups;
-    // Zero bytes in the code section ahead of the resources, which come last.
-    qint64 padding = 0;
+    qint64 padding = 0; // zero bytes ahead of the resources, which come last
 };
 
-// File offsets of the parts tests like to damage.
+// File offsets of the parts tests like to damage. The group parts are those
+// of the first group in stored order, the image parts those of image 1.
 struct PeLayout {
-    qint64 peHeader = 0; // "PE\0\0"
-    qint64 optionalHeader = 0;
-    qint64 directoryCount = 0;  // NumberOfRvaAndSizes
-    qint64 dataDirectories = 0; // the first of them; resources are the third
-    qint64 sectionTable = 0;    // the resource section is the second entry
-    qint64 resourceSection = 0;
-    quint32 resourceRva = 0;
-    qint64 root = 0; // resource directories
-    qint64 groupDirectory = 0;
-    qint64 iconDirectory = 0;
-    QList<qint64> groupLanguages; // per group, in stored order: its language directory
-    QList<qint64> groupDataEntry; // per group: IMAGE_RESOURCE_DATA_ENTRY
-    QList<qint64> groupData;      // per group: GRPICONDIR
-    QList<qint64> imageDataEntry; // per image id 1, 2, ...
-    QList<qint64> imageData;
+    qint64 peHeader = 0;       // "PE\0\0", then the COFF header
+    qint64 directoryCount = 0; // NumberOfRvaAndSizes; the data directories follow
+    qint64 sectionTable = 0;   // the resource section is the second entry
+    qint64 resourceSection = 0, root = 0, groupDirectory = 0, groupLanguage = 0;
+    qint64 groupData = 0, imageDataEntry = 0, imageData = 0;
 };
 
 struct PeFile {
@@ -69,25 +53,21 @@ struct PeFile {
     PeLayout layout;
     qint64 size = 0; // the whole file; zeros between head and resources
 
-    // The whole file in memory (for small files).
     QByteArray bytes() const;
     // Writes the file; the zero gap is left to the file system (sparse).
     bool write(const QString& path) const;
 };
 
-// Groups are stored named first, in the order given, then by id ascending, as
-// the system's resource compiler stores them. Images get ids 1, 2, ... in the
-// order of the groups as given.
+// Groups are stored in the order given: give named ones first, then ids
+// ascending, as resource compilers store them. Images get ids 1, 2, ... in the
+// order given.
 PeFile BuildPe(const PeOptions& options);
 
-// One image as an icon stores it: a DIB (header, colour table, colour bits and
-// AND mask, rows bottom-up) or a PNG file.
-QByteArray IconImageBytes(const IconImage& image);
+// The bytes with `size` bytes of `value` written at `at`, little-endian.
+QByteArray Patched(QByteArray bytes, qint64 at, quint64 value, int size = 4);
 
-// An .ico file holding the images.
+// An .ico file of the images: each a DIB (header, colour table, colour rows
+// and AND mask, bottom-up) or a PNG file.
 QByteArray IcoFile(const std::vector<IconImage>& images);
-
-// Defined once, with the other file helpers, in TestFiles.cpp.
-bool WriteBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace kz::test
