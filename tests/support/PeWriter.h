@@ -87,6 +87,7 @@ QByteArray IconImageBytes(const IconImage& image);
 // An .ico file holding the images.
 QByteArray IcoFile(const std::vector<IconImage>& images);
 
+// Defined with the other file helpers (TestFiles.h).
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace kz::test
