@@ -129,8 +129,8 @@ void Dialog::buildControls() {
     iconList_ = new QComboBox(this);
     iconList_->setObjectName(QStringLiteral("IC"));
     iconList_->setGeometry(TwipsRect(120, 240, 855, 315));
-    iconList_->setIconSize(QSize(16, 16));
-    iconList_->view()->setIconSize(QSize(modPicture::kIconSide, modPicture::kIconSide));
+    // The box shows its pictures at their full size, as the drop-down does.
+    iconList_->setIconSize(QSize(modPicture::kIconSide, modPicture::kIconSide));
     iconList_->setAcceptDrops(true);
     iconList_->installEventFilter(this);
     iconList_->hide();
@@ -270,6 +270,8 @@ void Dialog::ShowIconChoices(const QString& path) {
     iconPreview_->setPicture(offeredIcons_.isEmpty() ? QImage() : offeredIcons_.first());
     if (!offeredIcons_.isEmpty())
         iconList_->setCurrentIndex(0);
+    // The box grows from its drawn height to hold a whole picture.
+    iconList_->resize(iconList_->size().expandedTo(iconList_->sizeHint()));
     if (iconList_->count() > 1)
         iconList_->show();
 }

@@ -47,6 +47,14 @@ QColor CentreOf(const QImage& image) {
     return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
+qsizetype CountOf(const QImage& image, const QColor& colour) {
+    qsizetype count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    return count;
+}
+
 bool Drop(QWidget* target, const QString& payload) {
     QMimeData data;
     QList<QUrl> files;

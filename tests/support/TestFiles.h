@@ -33,6 +33,8 @@ QDateTime Modified(const QString& path);
 QImage Solid(const QColor& colour, int width = 32, int height = 32);
 // The colour at the middle of a picture (an invalid colour for a null one).
 QColor CentreOf(const QImage& image);
+// How many pixels of the picture have exactly this colour.
+qsizetype CountOf(const QImage& image, const QColor& colour);
 
 // Drags onto the control and drops there, as the file manager and the
 // platform do: files (absolute paths, one a line) or else plain text, offered
