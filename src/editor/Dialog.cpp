@@ -38,7 +38,6 @@ public:
         background_ = colour;
         update();
     }
-    const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture) {
         picture_ = picture;
         if (!picture_.isNull())
@@ -178,10 +177,9 @@ void Dialog::buildControls() {
 
     connect(iconSourceEdit_, &QLineEdit::textChanged, this,
             [this](const QString& text) { ShowIconChoices(text); });
-    connect(iconList_, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < offeredIcons_.size())
-            iconPreview_->setPicture(offeredIcons_[index]);
-    });
+    // The list holds exactly the offered icons, in their order.
+    connect(iconList_, &QComboBox::activated, this,
+            [this](int index) { iconPreview_->setPicture(offeredIcons_.value(index)); });
     connect(chooseIconSourceButton_, &QPushButton::clicked, this, &Dialog::chooseIconSource);
     connect(chooseStartFileButton_, &QPushButton::clicked, this, &Dialog::chooseStartFile);
     connect(okButton_, &QPushButton::clicked, this, &Dialog::accept);
@@ -267,9 +265,8 @@ void Dialog::ShowIconChoices(const QString& path) {
     iconList_->clear();
     for (const QImage& picture : offeredIcons_)
         iconList_->addItem(QIcon(QPixmap::fromImage(picture)), QString());
-    iconPreview_->setPicture(offeredIcons_.isEmpty() ? QImage() : offeredIcons_.first());
-    if (!offeredIcons_.isEmpty())
-        iconList_->setCurrentIndex(0);
+    // The list shows its first entry, as the preview does.
+    iconPreview_->setPicture(offeredIcons_.value(0));
     // The box grows from its drawn height to hold a whole picture.
     iconList_->resize(iconList_->size().expandedTo(iconList_->sizeHint()));
     if (iconList_->count() > 1)

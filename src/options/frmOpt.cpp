@@ -304,10 +304,6 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
             listMenu_->popup(mouse->globalPosition().toPoint());
             return true;
         }
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-                return true;
-            break;
         default:
             break;
         }
@@ -321,14 +317,10 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
         if (mouse->button() != Qt::LeftButton ||
             !widget->rect().contains(mouse->position().toPoint()))
             break;
-        if (watched == backgroundSwatch_ || watched == textSwatch_) {
+        if (watched == backgroundSwatch_ || watched == textSwatch_)
             pickColour(static_cast<QLabel*>(watched));
-            return true;
-        }
-        if (watched == cdIconPreview_) {
+        else if (watched == cdIconPreview_)
             chooseCdIcon();
-            return true;
-        }
         break;
     }
     case QEvent::DragEnter:

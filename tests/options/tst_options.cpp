@@ -73,6 +73,7 @@ private slots:
         const auto asked = desktop_->callsOf("openFile").value(0); // with no title of its own
         QCOMPARE(asked.title + asked.filter + QString::number(asked.filterIndex),
                  row[0] == "drop" ? "-1" : "ｱｲｺﾝ(*.ico)|*.ico0");
+        QCOMPARE(child("Picture1")->mapTo(child("SSTab1"), QPoint()), QPoint(8, 40)); // as drawn
         QCOMPARE(child<QLabel>("Label1")->text(), row[2]);
         const QImage preview = child<QLabel>("Picture1")->pixmap().toImage();
         QCOMPARE(preview.size(), QSize(32, 32));
