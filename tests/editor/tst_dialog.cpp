@@ -86,6 +86,7 @@ private slots:
         QFETCH(QStringList, row);
         open("112");
         QCOMPARE(editor_->windowTitle(), "13ページ目　ボタン2 ﾌﾟﾛﾊﾟﾃｨ");
+        QCOMPARE(field("Text2")->palette().color(QPalette::Text), QColor(Qt::red)); // first line
         QCOMPARE(field(row[0])->text(), row[4]);
         field(row[0])->setText("値");
         click("OKButton");
