@@ -31,4 +31,5 @@ KZ_TEST_PACKAGES=(
     libbenchmark-dev
     poppler-utils
     wine64 xvfb xauth xdotool imagemagick
+    adwaita-icon-theme # the file types' icons the icon tests offer for documents
 )
