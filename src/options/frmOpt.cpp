@@ -331,7 +331,6 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
                 drag->acceptProposedAction();
             else
                 drag->ignore();
-            return true;
         }
         break;
     case QEvent::Drop:
@@ -339,7 +338,6 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
             auto* drop = static_cast<QDropEvent*>(event);
             dropCdIcon(FirstDroppedFile(drop->mimeData()));
             drop->acceptProposedAction();
-            return true;
         }
         break;
     default:
