@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
-#include <QTabWidget>
 
 using namespace kz;
 using Store = QHash<QString, QString>;
@@ -44,7 +43,7 @@ private slots:
         setWindowIcon(QPixmap::fromImage(test::Solid(Qt::blue)));
         QVERIFY(test::Solid(Qt::red).save(work_->cdIcon(), "ICO"));
         QVERIFY(QFile::copy(work_->cdIcon(), work_->file("r.ico")));
-        QVERIFY(test::Solid(Qt::green).save(work_->file("g.ico"), "ICO"));
+        QVERIFY(test::Solid(Qt::green, 48, 48).save(work_->file("g.ico"), "ICO"));
         QVERIFY(test::WriteBytes(work_->file("x.ico"), "broken"));
         (options_ = new frmOpt(*this))->show();
     }
@@ -104,7 +103,7 @@ private slots:
     }
     void coloursAndFiles() {
         QFETCH(QStringList, row);
-        QVERIFY(!options_->isModal() && child<QTabWidget>("SSTab1")->currentIndex() == 1);
+        QVERIFY(!options_->isModal() && child("List1")->isVisible()); // the list's tab in front
         const auto before = colours_;
         const std::uint32_t picked = ColourValue(0, 128, 255);
         auto* list = child<QListWidget>("List1");
