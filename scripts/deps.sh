@@ -50,6 +50,7 @@ KZ_TEST_PACKAGES=(
     xorriso # reads the disc images back; the benchmark's yardstick
     wine64 wine32:i386 xvfb xauth xdotool imagemagick
     desktop-file-utils appstream man-db # the installed menu entry, metainfo and manual pages
+    adwaita-icon-theme # the file types' icons the icon tests offer for documents
 )
 # What building the Debian package needs on top of the build: cpack's
 # shlibdeps runs dpkg-shlibdeps on what `file` says is an executable.

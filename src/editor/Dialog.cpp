@@ -38,7 +38,6 @@ public:
         background_ = colour;
         update();
     }
-    const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture) {
         picture_ = picture;
         if (!picture_.isNull())
@@ -108,89 +107,93 @@ void Dialog::buildControls() {
         return edit;
     };
     auto label = [this](const char* name, const QString& text, QRect geometry) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(geometry);
-        return l;
+        auto* caption = new QLabel(text, this);
+        caption->setObjectName(QLatin1String(name));
+        caption->setGeometry(geometry);
+        return caption;
     };
     auto button = [this](const char* name, const QString& text, QRect geometry) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QLatin1String(name));
-        b->setGeometry(geometry);
-        return b;
+        auto* pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(QLatin1String(name));
+        pushButton->setGeometry(geometry);
+        return pushButton;
     };
 
-    label1_ = label("Label1", QStringLiteral("ICON"), TwipsRect(120, 0, 495, 255));
-    picture1_ = new IconPreview(this);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setGeometry(TwipsRect(120, 240, 495, 495));
-    picture1_->setAcceptDrops(true);
-    picture1_->installEventFilter(this);
-    ic_ = new QComboBox(this);
-    ic_->setObjectName(QStringLiteral("IC"));
-    ic_->setGeometry(TwipsRect(120, 240, 855, 315));
-    ic_->setIconSize(QSize(16, 16));
-    ic_->view()->setIconSize(QSize(modPicture::kIconSide, modPicture::kIconSide));
-    ic_->setAcceptDrops(true);
-    ic_->installEventFilter(this);
-    ic_->hide();
-    text5_ = line("Text5", TwipsRect(1080, 360, 3135, 270));
-    command1_ = button("Command1", QStringLiteral("..."), TwipsRect(4200, 360, 255, 255));
+    label("Label1", QStringLiteral("ICON"), TwipsRect(120, 0, 495, 255));
+    iconPreview_ = new IconPreview(this);
+    iconPreview_->setObjectName(QStringLiteral("Picture1"));
+    iconPreview_->setGeometry(TwipsRect(120, 240, 495, 495));
+    iconPreview_->setAcceptDrops(true);
+    iconPreview_->installEventFilter(this);
+    iconList_ = new QComboBox(this);
+    iconList_->setObjectName(QStringLiteral("IC"));
+    iconList_->setGeometry(TwipsRect(120, 240, 855, 315));
+    // The box shows its pictures at their full size, as the drop-down does.
+    iconList_->setIconSize(QSize(modPicture::kIconSide, modPicture::kIconSide));
+    iconList_->setAcceptDrops(true);
+    iconList_->installEventFilter(this);
+    iconList_->hide();
+    iconSourceEdit_ = line("Text5", TwipsRect(1080, 360, 3135, 270));
+    chooseIconSourceButton_ =
+        button("Command1", QStringLiteral("..."), TwipsRect(4200, 360, 255, 255));
     label("Label5", QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝ名"), TwipsRect(120, 840, 1095, 255));
-    text4_ = line("Text4", TwipsRect(120, 1080, 4335, 270));
+    appNameEdit_ = line("Text4", TwipsRect(120, 1080, 4335, 270));
     label("Label3", QStringLiteral("ﾃｷｽﾄ１行目"), TwipsRect(120, 1440, 1455, 255));
-    text2_ = line("Text2", TwipsRect(120, 1680, 4335, 270));
+    firstLineEdit_ = line("Text2", TwipsRect(120, 1680, 4335, 270));
     label("Label4", QStringLiteral("ﾃｷｽﾄ２行目"), TwipsRect(120, 2040, 1095, 255));
-    text3_ = line("Text3", TwipsRect(120, 2280, 4335, 270));
+    secondLineEdit_ = line("Text3", TwipsRect(120, 2280, 4335, 270));
     label("Label2", QStringLiteral("実行ﾌｧｲﾙﾊﾟｽ"), TwipsRect(120, 2640, 1095, 255));
-    text1_ = line("Text1", TwipsRect(120, 2880, 4095, 270));
-    command2_ = button("Command2", QStringLiteral("..."), TwipsRect(4210, 2880, 255, 255));
-    text8_ = line("Text8", TwipsRect(120, 3220, 4335, 270));
-    text7_ = line("Text7", TwipsRect(120, 3480, 4335, 270));
-    text9_ = line("Text9", TwipsRect(120, 3830, 4335, 270));
-    text6_ = line("Text6", TwipsRect(120, 4080, 4335, 270));
-    ok_ = button("OKButton", QStringLiteral("OK"), TwipsRect(4560, 120, 1000, 375));
-    cancel_ = button("CancelButton", QStringLiteral("ｷｬﾝｾﾙ"), TwipsRect(4560, 600, 1000, 375));
-    ok_->setDefault(true);
+    startPathEdit_ = line("Text1", TwipsRect(120, 2880, 4095, 270));
+    chooseStartFileButton_ =
+        button("Command2", QStringLiteral("..."), TwipsRect(4210, 2880, 255, 255));
+    userNameTitleEdit_ = line("Text8", TwipsRect(120, 3220, 4335, 270));
+    userNameEdit_ = line("Text7", TwipsRect(120, 3480, 4335, 270));
+    serialTitleEdit_ = line("Text9", TwipsRect(120, 3830, 4335, 270));
+    serialEdit_ = line("Text6", TwipsRect(120, 4080, 4335, 270));
+    okButton_ = button("OKButton", QStringLiteral("OK"), TwipsRect(4560, 120, 1000, 375));
+    cancelButton_ =
+        button("CancelButton", QStringLiteral("ｷｬﾝｾﾙ"), TwipsRect(4560, 600, 1000, 375));
+    okButton_->setDefault(true);
 
-    for (QPushButton* b : {command1_, command2_})
-        b->setToolTip(QStringLiteral("ﾌｧｲﾙ選択"));
-    for (QLineEdit* e : {text1_, text5_})
-        e->setToolTip(QStringLiteral("→のボタンで選択"));
-    QPalette red = text2_->palette();
-    red.setColor(QPalette::Text, QColor(255, 0, 0));
-    text2_->setPalette(red);
-    QPalette tip = text4_->palette();
-    tip.setColor(QPalette::Base, palette().color(QPalette::ToolTipBase));
-    text4_->setPalette(tip);
+    for (QPushButton* fileButton : {chooseIconSourceButton_, chooseStartFileButton_})
+        fileButton->setToolTip(QStringLiteral("ﾌｧｲﾙ選択"));
+    for (QLineEdit* pathEdit : {startPathEdit_, iconSourceEdit_})
+        pathEdit->setToolTip(QStringLiteral("→のボタンで選択"));
+    QPalette redText = firstLineEdit_->palette();
+    redText.setColor(QPalette::Text, QColor(255, 0, 0));
+    firstLineEdit_->setPalette(redText);
+    QPalette tipBackground = appNameEdit_->palette();
+    tipBackground.setColor(QPalette::Base, palette().color(QPalette::ToolTipBase));
+    appNameEdit_->setPalette(tipBackground);
 
-    const QList<QWidget*> order = {text5_, command1_, ic_,       text4_,  text2_,
-                                   text3_, text1_,    command2_, text8_,  text7_,
-                                   text9_, text6_,    ok_,       cancel_, picture1_};
+    const QList<QWidget*> order = {iconSourceEdit_, chooseIconSourceButton_, iconList_,
+                                   appNameEdit_,    firstLineEdit_,          secondLineEdit_,
+                                   startPathEdit_,  chooseStartFileButton_,  userNameTitleEdit_,
+                                   userNameEdit_,   serialTitleEdit_,        serialEdit_,
+                                   okButton_,       cancelButton_,           iconPreview_};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
-    picture1_->setFocusPolicy(Qt::TabFocus);
+    iconPreview_->setFocusPolicy(Qt::TabFocus);
 
-    connect(text5_, &QLineEdit::textChanged, this,
+    connect(iconSourceEdit_, &QLineEdit::textChanged, this,
             [this](const QString& text) { ShowIconChoices(text); });
-    connect(ic_, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < im_.size())
-            picture1_->setPicture(im_[index]);
-    });
-    connect(command1_, &QPushButton::clicked, this, &Dialog::chooseIconSource);
-    connect(command2_, &QPushButton::clicked, this, &Dialog::chooseStartFile);
-    connect(ok_, &QPushButton::clicked, this, &Dialog::accept);
-    connect(cancel_, &QPushButton::clicked, this, &Dialog::reject);
+    // The list holds exactly the offered icons, in their order.
+    connect(iconList_, &QComboBox::activated, this,
+            [this](int index) { iconPreview_->setPicture(offeredIcons_.value(index)); });
+    connect(chooseIconSourceButton_, &QPushButton::clicked, this, &Dialog::chooseIconSource);
+    connect(chooseStartFileButton_, &QPushButton::clicked, this, &Dialog::chooseStartFile);
+    connect(okButton_, &QPushButton::clicked, this, &Dialog::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &Dialog::reject);
     // OK, Cancel, Escape and the close box all end here.
     connect(this, &QDialog::finished, this, [this] { host_.editorClosed(); });
 }
 
 void Dialog::showForSlot() {
-    QWidget* main = host_.hostWindow();
-    setWindowIcon(main->windowIcon());
+    QWidget* mainWindow = host_.hostWindow();
+    setWindowIcon(mainWindow->windowIcon());
     slotKey_ = host_.handOverKey();
-    move(main->pos());
-    picture1_->setBackground(ResolveColour(host_.hostBackground()));
+    move(mainWindow->pos());
+    iconPreview_->setBackground(ResolveColour(host_.hostBackground()));
     show();
     load();
 }
@@ -207,28 +210,28 @@ void Dialog::load() {
     auto read = [this](const char* section, const char* prefix) {
         return ReadIni(settingsPath_, QLatin1String(section), QLatin1String(prefix) + slotKey_);
     };
-    text1_->setText(read("FilePath", "Path_"));
-    picture1_->setPicture(
+    startPathEdit_->setText(read("FilePath", "Path_"));
+    iconPreview_->setPicture(
         modPicture::LoadPicture(LocalPath(host_.hostWorkFolder(), IconLiteral(slotKey_))));
-    text2_->setText(read("Text1", "Text_"));
-    text3_->setText(read("Text2", "Text_"));
-    text4_->setText(read("AppName", "App_"));
-    text7_->setText(read("Name", "Name_"));
-    text6_->setText(read("Serial", "Serial_"));
+    firstLineEdit_->setText(read("Text1", "Text_"));
+    secondLineEdit_->setText(read("Text2", "Text_"));
+    appNameEdit_->setText(read("AppName", "App_"));
+    userNameEdit_->setText(read("Name", "Name_"));
+    serialEdit_->setText(read("Serial", "Serial_"));
     const QString nameTitle = read("NameTaitol", "Name_");
-    text8_->setText(nameTitle.isEmpty() ? kDefaultNameTitle : nameTitle);
+    userNameTitleEdit_->setText(nameTitle.isEmpty() ? kDefaultNameTitle : nameTitle);
     const QString serialTitle = read("SerialTaitol", "Serial_");
-    text9_->setText(serialTitle.isEmpty() ? kDefaultSerialTitle : serialTitle);
+    serialTitleEdit_->setText(serialTitle.isEmpty() ? kDefaultSerialTitle : serialTitle);
 }
 
 void Dialog::takeDroppedFile(const QString& path) {
-    text5_->setText(path);
-    text1_->setText(PathOnDisc(host_.hostDesktop(), path));
-    text4_->setText(RemoveExtension(FileNameOf(path)));
+    iconSourceEdit_->setText(path);
+    startPathEdit_->setText(PathOnDisc(host_.hostDesktop(), path));
+    appNameEdit_->setText(RemoveExtension(FileNameOf(path)));
 }
 
 QImage Dialog::composedImage() const {
-    return picture1_->composed();
+    return iconPreview_->composed();
 }
 
 void Dialog::ShowIconChoices(const QString& path) {
@@ -240,7 +243,7 @@ void Dialog::ShowIconChoices(const QString& path) {
         if (picture.isNull())
             picture = modPicture::LoadPicture(path);
         if (!picture.isNull())
-            picture1_->setPicture(picture);
+            iconPreview_->setPicture(picture);
         return;
     }
     QList<QImage> offered;
@@ -258,21 +261,22 @@ void Dialog::ShowIconChoices(const QString& path) {
     } else {
         return;
     }
-    im_ = offered;
-    ic_->clear();
-    for (const QImage& picture : im_)
-        ic_->addItem(QIcon(QPixmap::fromImage(picture)), QString());
-    picture1_->setPicture(im_.isEmpty() ? QImage() : im_.first());
-    if (!im_.isEmpty())
-        ic_->setCurrentIndex(0);
-    if (ic_->count() > 1)
-        ic_->show();
+    offeredIcons_ = offered;
+    iconList_->clear();
+    for (const QImage& picture : offeredIcons_)
+        iconList_->addItem(QIcon(QPixmap::fromImage(picture)), QString());
+    // The list shows its first entry, as the preview does.
+    iconPreview_->setPicture(offeredIcons_.value(0));
+    // The box grows from its drawn height to hold a whole picture.
+    iconList_->resize(iconList_->size().expandedTo(iconList_->sizeHint()));
+    if (iconList_->count() > 1)
+        iconList_->show();
 }
 
 void Dialog::chooseIconSource() {
     const QString path = host_.hostDesktop().openFile(kTitle, kIconSourceFilter, 0);
     if (!path.isEmpty())
-        text5_->setText(path);
+        iconSourceEdit_->setText(path);
 }
 
 void Dialog::chooseStartFile() {
@@ -280,7 +284,7 @@ void Dialog::chooseStartFile() {
     const QString path = desktop.openFile(kTitle, kStartFileFilter, 0);
     if (path.isEmpty())
         return;
-    text1_->setText(PathOnDisc(desktop, path));
+    startPathEdit_->setText(PathOnDisc(desktop, path));
     host_.setVolumeCaption(VolumeLabelOf(desktop, VolumeRootOf(desktop, path)));
 }
 
@@ -291,44 +295,49 @@ void Dialog::accept() {
         settings.write(QLatin1String(section), QLatin1String(prefix) + slotKey_, value);
     };
     using Detail = EntryHost::Detail;
-    // 1-2. The start path is always written, so it can be cleared.
-    write("FilePath", "Path_", text1_->text());
-    host_.showDetail(Detail::Path, text1_->text());
-    // 3-6. The icon file is stored on every OK.
+    // The writes keep this order: a section the file lacks is appended where
+    // it is first written, and the length warnings come field by field.
+    // The start path is written even when empty, so it can be cleared.
+    write("FilePath", "Path_", startPathEdit_->text());
+    host_.showDetail(Detail::Path, startPathEdit_->text());
+    // The icon file is stored on every OK, before the slot button is shown:
+    // the main window loads the button's picture from that file.
     const int button = buttonIndex();
-    const QString work = host_.hostWorkFolder();
-    QDir().mkpath(LocalPath(work, kIconFolderLiteral));
-    const QString iconPath = LocalPath(work, IconLiteral(slotKey_));
+    const QString workFolder = host_.hostWorkFolder();
+    QDir().mkpath(LocalPath(workFolder, kIconFolderLiteral));
+    const QString iconPath = LocalPath(workFolder, IconLiteral(slotKey_));
     composedImage().save(iconPath, "BMP");
     host_.showSlotPicture(button, iconPath);
-    // 7-15. The other fields only when they hold something.
-    if (!text2_->text().isEmpty()) {
-        write("Text1", "Text_", text2_->text());
-        host_.showDetail(Detail::FirstLine, text2_->text());
+    // An emptied field keeps its stored value and what the main window shows;
+    // only the two titles are shown even when empty.
+    if (!firstLineEdit_->text().isEmpty()) {
+        write("Text1", "Text_", firstLineEdit_->text());
+        host_.showDetail(Detail::FirstLine, firstLineEdit_->text());
     }
-    if (!text3_->text().isEmpty()) {
-        write("Text2", "Text_", text3_->text());
-        host_.showDetail(Detail::SecondLine, text3_->text());
+    if (!secondLineEdit_->text().isEmpty()) {
+        write("Text2", "Text_", secondLineEdit_->text());
+        host_.showDetail(Detail::SecondLine, secondLineEdit_->text());
     }
-    if (!text7_->text().isEmpty()) {
-        write("Name", "Name_", text7_->text());
-        host_.showDetail(Detail::Name, text7_->text());
+    if (!userNameEdit_->text().isEmpty()) {
+        write("Name", "Name_", userNameEdit_->text());
+        host_.showDetail(Detail::Name, userNameEdit_->text());
     }
-    if (!text6_->text().isEmpty()) {
-        write("Serial", "Serial_", text6_->text());
-        host_.showDetail(Detail::Serial, text6_->text());
+    if (!serialEdit_->text().isEmpty()) {
+        write("Serial", "Serial_", serialEdit_->text());
+        host_.showDetail(Detail::Serial, serialEdit_->text());
     }
-    if (!text4_->text().isEmpty()) {
-        write("AppName", "App_", text4_->text());
-        host_.showSlotName(button, text4_->text());
+    if (!appNameEdit_->text().isEmpty()) {
+        write("AppName", "App_", appNameEdit_->text());
+        host_.showSlotName(button, appNameEdit_->text());
     }
-    if (!text8_->text().isEmpty())
-        write("NameTaitol", "Name_", text8_->text());
-    host_.showDetail(Detail::NameTitle, text8_->text());
-    if (!text9_->text().isEmpty())
-        write("SerialTaitol", "Serial_", text9_->text());
-    host_.showDetail(Detail::SerialTitle, text9_->text());
-    // 16-18.
+    if (!userNameTitleEdit_->text().isEmpty())
+        write("NameTaitol", "Name_", userNameTitleEdit_->text());
+    host_.showDetail(Detail::NameTitle, userNameTitleEdit_->text());
+    if (!serialTitleEdit_->text().isEmpty())
+        write("SerialTaitol", "Serial_", serialTitleEdit_->text());
+    host_.showDetail(Detail::SerialTitle, serialTitleEdit_->text());
+    // The caption may hold a volume label the start-file button took. The
+    // file is complete before the main window counts the project as changed.
     settings.write(QStringLiteral("VolumeLabel"), QString(), host_.volumeCaption());
     settings.commit();
     host_.markModified();
@@ -344,8 +353,8 @@ bool Dialog::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (watched == text5_ || watched == picture1_ || watched == ic_ || watched == text1_ ||
-            watched == text4_) {
+        if (watched == iconSourceEdit_ || watched == iconPreview_ || watched == iconList_ ||
+            watched == startPathEdit_ || watched == appNameEdit_) {
             if (FirstDroppedFile(drag->mimeData()).isEmpty())
                 drag->ignore();
             else
@@ -357,16 +366,16 @@ bool Dialog::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const QString path = FirstDroppedFile(drop->mimeData());
-        if (watched == text5_ || watched == picture1_ || watched == ic_) {
+        if (watched == iconSourceEdit_ || watched == iconPreview_ || watched == iconList_) {
             if (!path.isEmpty())
-                text5_->setText(path);
-        } else if (watched == text1_) {
+                iconSourceEdit_->setText(path);
+        } else if (watched == startPathEdit_) {
             if (!path.isEmpty())
-                text1_->setText(PathOnDisc(host_.hostDesktop(), path));
-        } else if (watched == text4_) {
+                startPathEdit_->setText(PathOnDisc(host_.hostDesktop(), path));
+        } else if (watched == appNameEdit_) {
             if (!path.isEmpty()) {
-                text4_->setText(RemoveExtension(FileNameOf(path)));
-                text4_->setFocus();
+                appNameEdit_->setText(RemoveExtension(FileNameOf(path)));
+                appNameEdit_->setFocus();
             }
         } else {
             break;

@@ -5,7 +5,6 @@
 #include <QList>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -39,8 +38,6 @@ public:
     // chosen icon drawn over it.
     QImage composedImage() const;
 
-    QString slotKey() const { return slotKey_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -55,24 +52,23 @@ private:
     EntryHost& host_;
     QString slotKey_;
     QString settingsPath_;
-    QList<QImage> im_; // the icons offered by the current source file
+    QList<QImage> offeredIcons_; // the icons of the current icon source, in list order
 
-    QLabel* label1_ = nullptr;
-    IconPreview* picture1_ = nullptr;
-    QComboBox* ic_ = nullptr;
-    QLineEdit* text1_ = nullptr;
-    QLineEdit* text2_ = nullptr;
-    QLineEdit* text3_ = nullptr;
-    QLineEdit* text4_ = nullptr;
-    QLineEdit* text5_ = nullptr;
-    QLineEdit* text6_ = nullptr;
-    QLineEdit* text7_ = nullptr;
-    QLineEdit* text8_ = nullptr;
-    QLineEdit* text9_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
+    IconPreview* iconPreview_ = nullptr;
+    QComboBox* iconList_ = nullptr;
+    QLineEdit* iconSourceEdit_ = nullptr;
+    QPushButton* chooseIconSourceButton_ = nullptr;
+    QLineEdit* appNameEdit_ = nullptr;
+    QLineEdit* firstLineEdit_ = nullptr;
+    QLineEdit* secondLineEdit_ = nullptr;
+    QLineEdit* startPathEdit_ = nullptr;
+    QPushButton* chooseStartFileButton_ = nullptr;
+    QLineEdit* userNameTitleEdit_ = nullptr;
+    QLineEdit* userNameEdit_ = nullptr;
+    QLineEdit* serialTitleEdit_ = nullptr;
+    QLineEdit* serialEdit_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 } // namespace kz

@@ -100,10 +100,10 @@ bool IsIconName(const QString& path) {
     return path.right(4).toLower() == QLatin1String(".ico");
 }
 
-void SetBackground(QLabel* label, std::uint32_t colour) {
-    QPalette p = label->palette();
-    p.setColor(QPalette::Window, ResolveColour(colour));
-    label->setPalette(p);
+void SetBackground(QLabel* swatch, std::uint32_t colour) {
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, ResolveColour(colour));
+    swatch->setPalette(palette);
 }
 
 } // namespace
@@ -123,7 +123,7 @@ void frmOpt::buildControls() {
     setFixedSize(Px(4845), Px(3060));
 
     auto* tabs = new TabControl(this);
-    ssTab1_ = tabs;
+    tabs_ = tabs;
     tabs->setObjectName(QStringLiteral("SSTab1"));
     tabs->setGeometry(TwipsRect(120, 120, 4575, 2415));
     for (const QString& caption :
@@ -137,108 +137,109 @@ void frmOpt::buildControls() {
         return box;
     };
     auto swatch = [this](const char* name, QWidget* parent) {
-        auto* label = new QLabel(parent);
-        label->setObjectName(QLatin1String(name));
-        label->setGeometry(TwipsRect(120, 240, 855, 375));
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-        label->setLineWidth(1);
-        label->setAutoFillBackground(true);
-        label->installEventFilter(this);
-        return label;
+        auto* colourBox = new QLabel(parent);
+        colourBox->setObjectName(QLatin1String(name));
+        colourBox->setGeometry(TwipsRect(120, 240, 855, 375));
+        colourBox->setFrameStyle(QFrame::Box | QFrame::Plain);
+        colourBox->setLineWidth(1);
+        colourBox->setAutoFillBackground(true);
+        colourBox->installEventFilter(this);
+        return colourBox;
     };
-    QGroupBox* frame1 = frame("Frame1", QStringLiteral("ﾗﾝﾁｬｰの背景色"), 780);
-    fColor_ = swatch("F_Color", frame1);
-    QGroupBox* frame3 = frame("Frame3", QStringLiteral("ﾃｷｽﾄの文字色"), 1620);
-    label3_ = swatch("Label3", frame3);
-    label4_ = new QLabel(QStringLiteral("Aaあぁアァ亜宇"), frame3);
-    label4_->setObjectName(QStringLiteral("Label4"));
-    label4_->setGeometry(TwipsRect(1560, 360, 1815, 255));
+    QGroupBox* backgroundFrame = frame("Frame1", QStringLiteral("ﾗﾝﾁｬｰの背景色"), 780);
+    backgroundSwatch_ = swatch("F_Color", backgroundFrame);
+    QGroupBox* textFrame = frame("Frame3", QStringLiteral("ﾃｷｽﾄの文字色"), 1620);
+    textSwatch_ = swatch("Label3", textFrame);
+    sampleText_ = new QLabel(QStringLiteral("Aaあぁアァ亜宇"), textFrame);
+    sampleText_->setObjectName(QStringLiteral("Label4"));
+    sampleText_->setGeometry(TwipsRect(1560, 360, 1815, 255));
 
-    list1_ = new QListWidget;
-    list1_->setObjectName(QStringLiteral("List1"));
-    list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    extraFilesList_ = new QListWidget;
+    extraFilesList_->setObjectName(QStringLiteral("List1"));
+    extraFilesList_->setSelectionMode(QAbstractItemView::SingleSelection);
     // The right button belongs to the pop-up menu alone (see eventFilter).
-    list1_->setContextMenuPolicy(Qt::PreventContextMenu);
-    listViewport_ = list1_->viewport();
-    listViewport_->installEventFilter(this);
-    tabs->place(1, list1_, TwipsRect(120, 360, 4335, 1860));
+    extraFilesList_->setContextMenuPolicy(Qt::PreventContextMenu);
+    extraFilesViewport_ = extraFilesList_->viewport();
+    extraFilesViewport_->installEventFilter(this);
+    tabs->place(1, extraFilesList_, TwipsRect(120, 360, 4335, 1860));
 
-    auto* label2 = new QLabel(QStringLiteral("CDｱｲｺﾝ"));
-    label2->setObjectName(QStringLiteral("Label2"));
-    tabs->place(2, label2, TwipsRect(120, 360, 735, 255));
-    picture1_ = new QLabel;
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    picture1_->setLineWidth(2);
-    picture1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture1_->setAcceptDrops(true);
-    picture1_->installEventFilter(this);
-    tabs->place(2, picture1_, TwipsRect(120, 600, 615, 615));
-    label1_ = new QLabel;
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setTextFormat(Qt::PlainText);
-    label1_->setWordWrap(true);
-    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    tabs->place(2, label1_, TwipsRect(840, 600, 3375, 495));
+    auto* cdIconCaption = new QLabel(QStringLiteral("CDｱｲｺﾝ"));
+    cdIconCaption->setObjectName(QStringLiteral("Label2"));
+    tabs->place(2, cdIconCaption, TwipsRect(120, 360, 735, 255));
+    cdIconPreview_ = new QLabel;
+    cdIconPreview_->setObjectName(QStringLiteral("Picture1"));
+    cdIconPreview_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    cdIconPreview_->setLineWidth(2);
+    cdIconPreview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    cdIconPreview_->setAcceptDrops(true);
+    cdIconPreview_->installEventFilter(this);
+    tabs->place(2, cdIconPreview_, TwipsRect(120, 600, 615, 615));
+    cdIconPathLabel_ = new QLabel;
+    cdIconPathLabel_->setObjectName(QStringLiteral("Label1"));
+    cdIconPathLabel_->setTextFormat(Qt::PlainText);
+    cdIconPathLabel_->setWordWrap(true);
+    cdIconPathLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    tabs->place(2, cdIconPathLabel_, TwipsRect(840, 600, 3375, 495));
 
-    ssTab1_->setCurrentIndex(1);
+    tabs_->setCurrentIndex(1);
 
     // Neither button is the default nor the cancel button: Enter presses only
     // the button that has the focus, and Escape does nothing.
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("OK"));
-    ok_->setGeometry(TwipsRect(2400, 2640, 1095, 375));
-    command2_ = new QPushButton(QStringLiteral("キャンセル"), this);
-    command2_->setObjectName(QStringLiteral("Command2"));
-    command2_->setGeometry(TwipsRect(3600, 2640, 1095, 375));
-    connect(ok_, &QPushButton::clicked, this, &frmOpt::accept);
-    connect(command2_, &QPushButton::clicked, this, &frmOpt::reject);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OK"));
+    okButton_->setGeometry(TwipsRect(2400, 2640, 1095, 375));
+    cancelButton_ = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancelButton_->setObjectName(QStringLiteral("Command2"));
+    cancelButton_->setGeometry(TwipsRect(3600, 2640, 1095, 375));
+    connect(okButton_, &QPushButton::clicked, this, &frmOpt::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &frmOpt::reject);
 
-    mnusub_ = new QMenu(this);
-    mnusub_->setObjectName(QStringLiteral("mnusub"));
-    mnuAdd_ = mnusub_->addAction(QStringLiteral("ﾘｽﾄに追加"));
-    mnuAdd_->setObjectName(QStringLiteral("mnuAdd"));
-    mnuDel_ = mnusub_->addAction(QStringLiteral("ﾘｽﾄから削除"));
-    mnuDel_->setObjectName(QStringLiteral("mnuDel"));
-    connect(mnuAdd_, &QAction::triggered, this, &frmOpt::addFile);
-    connect(mnuDel_, &QAction::triggered, this, &frmOpt::removeFile);
+    listMenu_ = new QMenu(this);
+    listMenu_->setObjectName(QStringLiteral("mnusub"));
+    addFileAction_ = listMenu_->addAction(QStringLiteral("ﾘｽﾄに追加"));
+    addFileAction_->setObjectName(QStringLiteral("mnuAdd"));
+    removeFileAction_ = listMenu_->addAction(QStringLiteral("ﾘｽﾄから削除"));
+    removeFileAction_->setObjectName(QStringLiteral("mnuDel"));
+    connect(addFileAction_, &QAction::triggered, this, &frmOpt::addFile);
+    connect(removeFileAction_, &QAction::triggered, this, &frmOpt::removeFile);
 }
 
 void frmOpt::load() {
-    background_ = host_.hostBackground();
-    text_ = host_.hostTextColour();
+    backgroundColour_ = host_.hostBackground();
+    textColour_ = host_.hostTextColour();
     showSwatches();
-    if (QWidget* main = host_.hostWindow())
-        setWindowIcon(main->windowIcon());
-    workingIcon_ = CdIconPath(host_.hostWorkFolder());
-    if (FileExists(workingIcon_))
-        showCdIcon(workingIcon_);
-    list1_->addItems(ReadExtraFiles(host_.hostDesktop()));
+    if (QWidget* mainWindow = host_.hostWindow())
+        setWindowIcon(mainWindow->windowIcon());
+    workingCdIconPath_ = CdIconPath(host_.hostWorkFolder());
+    if (FileExists(workingCdIconPath_))
+        showCdIcon(workingCdIconPath_);
+    extraFilesList_->addItems(ReadExtraFiles(host_.hostDesktop()));
 }
 
 void frmOpt::showSwatches() {
-    SetBackground(fColor_, background_);
-    SetBackground(label3_, text_);
-    QPalette p = label4_->palette();
-    p.setColor(QPalette::WindowText, ResolveColour(text_));
-    label4_->setPalette(p);
+    SetBackground(backgroundSwatch_, backgroundColour_);
+    SetBackground(textSwatch_, textColour_);
+    QPalette palette = sampleText_->palette();
+    palette.setColor(QPalette::WindowText, ResolveColour(textColour_));
+    sampleText_->setPalette(palette);
 }
 
 void frmOpt::pickColour(QLabel* swatch) {
-    std::uint32_t& colour = swatch == fColor_ ? background_ : text_;
+    std::uint32_t& colour = swatch == backgroundSwatch_ ? backgroundColour_ : textColour_;
     // A cancelled picker answers with the colour it was given.
     colour = host_.hostDesktop().chooseColour(colour);
     showSwatches();
 }
 
 void frmOpt::showCdIcon(const QString& path) {
-    // The path is shown even when the file turns out not to be a picture;
+    // The path is taken even when the file turns out not to be a picture;
     // the preview then keeps what it showed.
-    label1_->setText(path);
+    chosenCdIconPath_ = path;
+    cdIconPathLabel_->setText(path);
     const QIcon icon = LoadCdIcon(path);
     if (icon.isNull())
         return;
-    picture1_->setPixmap(icon.pixmap(QSize(kPreviewSide, kPreviewSide)));
+    cdIconPreview_->setPixmap(icon.pixmap(QSize(kPreviewSide, kPreviewSide)));
 }
 
 void frmOpt::chooseCdIcon() {
@@ -255,28 +256,28 @@ void frmOpt::dropCdIcon(const QString& path) {
 void frmOpt::addFile() {
     const QString path = host_.hostDesktop().openFile(kExtraFileTitle, kExtraFileFilter, 0);
     if (!path.isEmpty())
-        list1_->addItem(path);
+        extraFilesList_->addItem(path);
 }
 
 void frmOpt::removeFile() {
-    const QList<QListWidgetItem*> selected = list1_->selectedItems();
+    const QList<QListWidgetItem*> selected = extraFilesList_->selectedItems();
     if (selected.isEmpty())
         return;
-    delete list1_->takeItem(list1_->row(selected.first()));
+    delete extraFilesList_->takeItem(extraFilesList_->row(selected.first()));
     // The removed line was the selection; no other line takes its place.
-    list1_->setCurrentRow(-1);
+    extraFilesList_->setCurrentRow(-1);
 }
 
 void frmOpt::accept() {
     // Each step stands alone: one that cannot be done leaves the others.
-    host_.applyLauncherColours(background_, text_);
-    ApplyCdIcon(label1_->text(), workingIcon_);
-    const QIcon icon = LoadCdIcon(workingIcon_);
+    host_.applyLauncherColours(backgroundColour_, textColour_);
+    ApplyCdIcon(chosenCdIconPath_, workingCdIconPath_);
+    const QIcon icon = LoadCdIcon(workingCdIconPath_);
     if (!icon.isNull())
         host_.setHostIcon(icon);
     QStringList files;
-    for (int i = 0; i < list1_->count(); ++i)
-        files.append(list1_->item(i)->text());
+    for (int i = 0; i < extraFilesList_->count(); ++i)
+        files.append(extraFilesList_->item(i)->text());
     WriteExtraFiles(host_.hostDesktop(), files);
     QDialog::accept();
 }
@@ -292,7 +293,7 @@ void frmOpt::keyPressEvent(QKeyEvent* event) {
 bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
     // Compared, never followed: children may already be gone while the
     // window is taken down.
-    if (watched == listViewport_) {
+    if (watched == extraFilesViewport_) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
@@ -300,13 +301,9 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
             if (mouse->button() != Qt::RightButton)
                 break;
             // Kept from the list, which would select the line under the pointer.
-            mnusub_->popup(mouse->globalPosition().toPoint());
+            listMenu_->popup(mouse->globalPosition().toPoint());
             return true;
         }
-        case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-                return true;
-            break;
         default:
             break;
         }
@@ -320,33 +317,27 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
         if (mouse->button() != Qt::LeftButton ||
             !widget->rect().contains(mouse->position().toPoint()))
             break;
-        if (watched == fColor_ || watched == label3_) {
+        if (watched == backgroundSwatch_ || watched == textSwatch_)
             pickColour(static_cast<QLabel*>(watched));
-            return true;
-        }
-        if (watched == picture1_) {
+        else if (watched == cdIconPreview_)
             chooseCdIcon();
-            return true;
-        }
         break;
     }
     case QEvent::DragEnter:
     case QEvent::DragMove:
-        if (watched == picture1_) {
+        if (watched == cdIconPreview_) {
             auto* drag = static_cast<QDropEvent*>(event);
             if (IsIconName(FirstDroppedFile(drag->mimeData())))
                 drag->acceptProposedAction();
             else
                 drag->ignore();
-            return true;
         }
         break;
     case QEvent::Drop:
-        if (watched == picture1_) {
+        if (watched == cdIconPreview_) {
             auto* drop = static_cast<QDropEvent*>(event);
             dropCdIcon(FirstDroppedFile(drop->mimeData()));
             drop->acceptProposedAction();
-            return true;
         }
         break;
     default:

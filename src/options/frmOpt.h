@@ -46,23 +46,24 @@ private:
     void removeFile();
 
     OptionsHost& host_;
-    QString workingIcon_;
-    std::uint32_t background_ = 0;
-    std::uint32_t text_ = 0;
+    QString workingCdIconPath_; // ARun.ico in the working folder
+    QString chosenCdIconPath_;  // the file OK installs as the CD icon; empty: none
+    std::uint32_t backgroundColour_ = 0;
+    std::uint32_t textColour_ = 0;
 
-    QTabWidget* ssTab1_ = nullptr;
-    QLabel* fColor_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QLabel* label4_ = nullptr;
-    QListWidget* list1_ = nullptr;
-    QWidget* listViewport_ = nullptr;
-    QLabel* picture1_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QMenu* mnusub_ = nullptr;
-    QAction* mnuAdd_ = nullptr;
-    QAction* mnuDel_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QLabel* backgroundSwatch_ = nullptr;
+    QLabel* textSwatch_ = nullptr;
+    QLabel* sampleText_ = nullptr;
+    QListWidget* extraFilesList_ = nullptr;
+    QWidget* extraFilesViewport_ = nullptr;
+    QLabel* cdIconPreview_ = nullptr;
+    QLabel* cdIconPathLabel_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QMenu* listMenu_ = nullptr;
+    QAction* addFileAction_ = nullptr;
+    QAction* removeFileAction_ = nullptr;
 };
 
 } // namespace kz

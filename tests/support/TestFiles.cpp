@@ -5,9 +5,14 @@
 #include "store/Ini.h"
 #include "store/Slots.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
 
 namespace kz::test {
 
@@ -40,6 +45,32 @@ QImage Solid(const QColor& colour, int width, int height) {
 
 QColor CentreOf(const QImage& image) {
     return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+qsizetype CountOf(const QImage& image, const QColor& colour) {
+    qsizetype count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    return count;
+}
+
+bool Drop(QWidget* target, const QString& payload) {
+    QMimeData data;
+    QList<QUrl> files;
+    for (const QString& line : payload.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        files.append(QUrl::fromLocalFile(line));
+    if (QDir::isAbsolutePath(payload.section(QLatin1Char('\n'), 0, 0)))
+        data.setUrls(files);
+    else
+        data.setText(payload);
+    QDragEnterEvent drag(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    if (!target->acceptDrops())
+        return false;
+    QApplication::sendEvent(target, &drag);
+    QApplication::sendEvent(target, &drop);
+    return drag.isAccepted() && drop.isAccepted();
 }
 
 WorkFolder::WorkFolder() = default;

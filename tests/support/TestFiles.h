@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+class QWidget;
+
 namespace kz::test {
 
 // The whole file; empty when it cannot be read.
@@ -31,6 +33,14 @@ QDateTime Modified(const QString& path);
 QImage Solid(const QColor& colour, int width = 32, int height = 32);
 // The colour at the middle of a picture (an invalid colour for a null one).
 QColor CentreOf(const QImage& image);
+// How many pixels of the picture have exactly this colour.
+qsizetype CountOf(const QImage& image, const QColor& colour);
+
+// Drags onto the control and drops there, as the file manager and the
+// platform do: files (absolute paths, one a line) or else plain text, offered
+// only to a control that takes drops. The drop follows even a refused drag,
+// so a control's own guard is tried too. True when both were accepted.
+bool Drop(QWidget* target, const QString& payload);
 
 // A working folder of its own, removed with the object: the settings file,
 // the icon files and the CD icon where the program keeps them.
