@@ -15,10 +15,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel(QStringLiteral("Kazanoro"), this);
     title->setObjectName(QStringLiteral("lblTitle"));
-    QFont big = title->font();
-    big.setPointSize(big.pointSize() + 6);
-    big.setBold(true);
-    title->setFont(big);
+    QFont titleFont = title->font();
+    titleFont.setPointSize(titleFont.pointSize() + 6);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
     auto* version = new QLabel(QStringLiteral("バージョン %1").arg(QLatin1String(kVersion)), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     auto* disclaimer = new QLabel(
@@ -28,14 +28,14 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
                        "CD に収録するソフトウェアの使用許諾条件は各自でご確認ください。"),
         this);
     disclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::close);
+    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("cmdOK"));
+    connect(okButton, &QPushButton::clicked, this, &QDialog::close);
     layout->addWidget(title);
     layout->addWidget(version);
     layout->addSpacing(8);
     layout->addWidget(disclaimer);
-    layout->addWidget(ok, 0, Qt::AlignRight);
+    layout->addWidget(okButton, 0, Qt::AlignRight);
 }
 
 } // namespace kz

@@ -104,12 +104,12 @@ Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon
                    {QMessageBox::RejectRole, QStringLiteral("キャンセル"), Answer::Cancel}};
         break;
     }
-    QList<QAbstractButton*> made;
-    for (const Choice& c : choices)
-        made.append(box.addButton(c.caption, c.role));
-    box.setDefaultButton(qobject_cast<QPushButton*>(made.first()));
+    QList<QAbstractButton*> buttonsMade;
+    for (const Choice& choice : choices)
+        buttonsMade.append(box.addButton(choice.caption, choice.role));
+    box.setDefaultButton(qobject_cast<QPushButton*>(buttonsMade.first()));
     box.exec();
-    const int index = made.indexOf(box.clickedButton());
+    const int index = buttonsMade.indexOf(box.clickedButton());
     if (index >= 0)
         return choices[index].answer;
     // Closed with Escape or the close box: the cancelling answer the box offers.
@@ -146,15 +146,15 @@ void QtDesktop::showHelp(const QString& helpFile) {
     // The help is an HTML page under the name the program has always used;
     // shown by the program itself, since no desktop knows what to open that
     // name with (or picks a viewer for another kind of file).
-    if (!help_) {
+    if (!helpViewer_) {
         auto* browser = new QTextBrowser;
         browser->setObjectName(QStringLiteral("helpViewer"));
         browser->setAttribute(Qt::WA_DeleteOnClose);
         browser->setOpenExternalLinks(true);
         browser->resize(640, 560);
-        help_ = browser;
+        helpViewer_ = browser;
     }
-    auto* browser = static_cast<QTextBrowser*>(help_.data());
+    auto* browser = static_cast<QTextBrowser*>(helpViewer_.data());
     QFile file(helpFile);
     if (!file.open(QIODevice::ReadOnly)) {
         browser->deleteLater();
@@ -172,10 +172,10 @@ bool QtDesktop::claimSingleInstance(const QString& workFolder) {
     const QString canonical = QFileInfo(workFolder).absoluteFilePath();
     if (instanceLock_ && claimedFolder_ == canonical)
         return true;
-    const QByteArray id =
+    const QByteArray folderId =
         QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    auto lock = std::make_unique<QLockFile>(
-        QDir::temp().filePath(QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(id))));
+    auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(
+        QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(folderId))));
     lock->setStaleLockTime(0); // a crashed copy's lock is recognised by its dead process
     if (!lock->tryLock(0))
         return false;
@@ -204,9 +204,9 @@ QString QtDesktop::openFile(const QString& title, const QString& filter, int fil
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& p : patterns)
-            if (p == QLatin1String("*.*"))
-                p = QStringLiteral("*");
+        for (QString& pattern : patterns)
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
         entries.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
                        QLatin1Char(')'));
     }

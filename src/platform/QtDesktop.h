@@ -33,7 +33,7 @@ public:
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;
-    QPointer<QWidget> help_;
+    QPointer<QWidget> helpViewer_;
     QString claimedFolder_;
 };
 

@@ -35,14 +35,14 @@ void QtPrintSurface::useTwips() {
 }
 
 QFont QtPrintSurface::ToQFont(const PrintFont& font) {
-    QFont f(font.name);
+    QFont qfont(font.name);
     // Pixel size in the twips coordinate system scales with the page, so the
     // point size is exact whatever the device's resolution.
-    f.setPixelSize(std::max(1, qRound(font.points * kTwipsPerPoint)));
-    f.setBold(font.bold);
-    f.setItalic(font.italic);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
+    qfont.setPixelSize(std::max(1, qRound(font.points * kTwipsPerPoint)));
+    qfont.setBold(font.bold);
+    qfont.setItalic(font.italic);
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    return qfont;
 }
 
 void QtPrintSurface::setFontName(const QString& name) {

@@ -120,7 +120,7 @@ private slots:
         // Opened again with a green background in place.
         press("CancelButton");
         QVERIFY(window_->isVisible());
-        window_->setLauncherColours(ColourValue(0, 128, 0), kButtonTextColour);
+        window_->applyLauncherColours(ColourValue(0, 128, 0), kButtonTextColour);
         window_->EditSlot(0);
         window_->setWindowTitle(QStringLiteral("MYCD"));
         press("OKButton");
@@ -281,7 +281,7 @@ private slots:
         Dialog* d = open(0);
         QVERIFY(d);
         press("CancelButton");
-        window_->setLauncherColours(ColourValue(255, 255, 255), kButtonTextColour);
+        window_->applyLauncherColours(ColourValue(255, 255, 255), kButtonTextColour);
         window_->EditSlot(0); // reopened on the white background
         field("Text5")->setText(program);
         QCOMPARE(iconList()->count(), 5);

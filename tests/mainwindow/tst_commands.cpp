@@ -100,8 +100,6 @@ private slots:
         QVERIFY(QDir().mkpath(out_));
     }
     void cleanup() {
-        if (window_)
-            window_->setModified(false);
         window_.reset();
         desktop_.reset();
         dir_.reset();
@@ -110,7 +108,7 @@ private slots:
     void save_cancelledBrowserChangesNothing() {
         fillProject();
         Form1& w = start();
-        w.setModified(true);
+        w.markModified();
         QVERIFY(!w.Save());
         QVERIFY(w.modified());
         QCOMPARE(desktop_->titlesOf("chooseFolder"), QStringList{"保存フォルダを選択してください"});
@@ -121,7 +119,7 @@ private slots:
     void save_reportsCompletionOrFailure() {
         fillProject();
         Form1& w = start();
-        w.setModified(true);
+        w.markModified();
         desktop_->queueFolder(out_);
         QVERIFY(w.Save());
         QVERIFY(!w.modified());
@@ -135,7 +133,7 @@ private slots:
         // A folder where the archive cannot go: an error naming it, still modified.
         const QString blocked = dir_->filePath(QStringLiteral("blocked"));
         QVERIFY(QDir().mkpath(LocalPath(blocked, kArchiveName)));
-        w.setModified(true);
+        w.markModified();
         desktop_->queueFolder(blocked);
         QVERIFY(!w.Save());
         QVERIFY(w.modified());
@@ -146,11 +144,11 @@ private slots:
 
     void new_withoutProjectAsksNothingAndResetsColours() {
         Form1& w = start();
-        w.setLauncherColours(ColourValue(0, 0, 128), ColourValue(255, 255, 0));
+        w.applyLauncherColours(ColourValue(0, 0, 128), ColourValue(255, 255, 0));
         w.findChild<QAction*>(QStringLiteral("mnuNew"))->trigger();
         QVERIFY(desktop_->messages().isEmpty());
-        QCOMPARE(w.backgroundColour(), kButtonFaceColour);
-        QCOMPARE(w.textColour(), kButtonTextColour);
+        QCOMPARE(w.hostBackground(), kButtonFaceColour);
+        QCOMPARE(w.hostTextColour(), kButtonTextColour);
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label4"))->text(), QStringLiteral("1/20"));
     }
 
@@ -202,7 +200,8 @@ private slots:
         fillProject();
         put(ArchivePath(work_), "left from an interrupted save");
         Form1& w = start();
-        w.setModified(modified);
+        if (modified)
+            w.markModified();
         for (Answer a : answers)
             desktop_->queueAnswer(a);
         QCOMPARE(w.close(), closes);
@@ -237,22 +236,22 @@ private slots:
         Form1& w = start();
         QAction* op = w.findChild<QAction*>(QStringLiteral("mnuOp"));
         op->trigger();
-        QPointer<frmOpt> first = w.options();
+        QPointer<frmOpt> first = w.findChild<frmOpt*>();
         QVERIFY(first && first->isVisible());
         op->trigger(); // again while open: the same window
-        QCOMPARE(w.options(), first.data());
+        QCOMPARE(w.findChildren<frmOpt*>().size(), 1);
         desktop_->queueColour(ColourValue(0, 64, 0));
         QTest::mouseClick(first->findChild<QLabel*>(QStringLiteral("F_Color")), Qt::LeftButton);
         first->findChild<QPushButton*>(QStringLiteral("OK"))->click();
-        QCOMPARE(w.backgroundColour(), ColourValue(0, 64, 0));
-        QCOMPARE(w.textColour(), kButtonTextColour);
+        QCOMPARE(w.hostBackground(), ColourValue(0, 64, 0));
+        QCOMPARE(w.hostTextColour(), kButtonTextColour);
         QTRY_VERIFY(!first);
     }
 
     void load_bringsASavedFolderBack() {
         fillProject();
         Form1& w = start();
-        w.setLauncherColours(ColourValue(10, 20, 30), ColourValue(200, 100, 50));
+        w.applyLauncherColours(ColourValue(10, 20, 30), ColourValue(200, 100, 50));
         desktop_->queueFolder(out_);
         desktop_->queueAnswer(Answer::Ok); // the completion message
         QVERIFY(w.Save());
@@ -260,7 +259,7 @@ private slots:
         desktop_->queueAnswer(Answer::No); // the save question of New
         w.New();
         QVERIFY(!QFile::exists(settings()));
-        QCOMPARE(w.backgroundColour(), kButtonFaceColour);
+        QCOMPARE(w.hostBackground(), kButtonFaceColour);
 
         // Cancelled: nothing happens.
         w.Load();
@@ -273,8 +272,8 @@ private slots:
         w.Load();
         QVERIFY(w.modified());
         QVERIFY(w.isVisible());
-        QCOMPARE(w.backgroundColour(), ColourValue(10, 20, 30));
-        QCOMPARE(w.textColour(), ColourValue(200, 100, 50));
+        QCOMPARE(w.hostBackground(), ColourValue(10, 20, 30));
+        QCOMPARE(w.hostTextColour(), ColourValue(200, 100, 50));
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Label1(0)"))->text(),
                  QStringLiteral("セットアップ"));
         QCOMPARE(w.windowTitle(), QString()); // the archive carries no volume label

@@ -98,7 +98,8 @@ private slots:
         QCOMPARE(desktop_->textsOf("claim"), QStringList{work()});
         QCOMPARE(desktop_->messages().size(), 0);
         // The help file is the one shipped beside the program.
-        QCOMPARE(QDir::fromNativeSeparators(w.helpFile()),
+        w.findChild<QAction*>(QStringLiteral("mnuHelpTopic"))->trigger();
+        QCOMPARE(QDir::fromNativeSeparators(desktop_->textsOf("showHelp").value(0)),
                  work() + QStringLiteral("/Kazanoro.hlp"));
     }
 
@@ -279,7 +280,7 @@ private slots:
         child<QPushButton>(QStringLiteral("Command2"))->click(); // no action
         w.findChild<QAction*>(QStringLiteral("mnuHelpTopic"))->trigger();
         QCOMPARE(desktop_->textsOf("openDocument"), QStringList{work()});
-        QCOMPARE(desktop_->textsOf("showHelp"), QStringList{w.helpFile()});
+        QCOMPARE(desktop_->textsOf("showHelp").size(), 1);
     }
 
     void layout_matchesTheLauncher_data() {
@@ -368,8 +369,8 @@ private slots:
 
     void launcherColours_paintTheWindow() {
         Form1& w = start();
-        QCOMPARE(w.backgroundColour(), kButtonFaceColour);
-        w.setLauncherColours(ColourValue(0, 0, 128), ColourValue(255, 255, 0));
+        QCOMPARE(w.hostBackground(), kButtonFaceColour);
+        w.applyLauncherColours(ColourValue(0, 0, 128), ColourValue(255, 255, 0));
         QCOMPARE(child<QWidget>(QStringLiteral("client"))->palette().color(QPalette::Window),
                  QColor(0, 0, 128));
         QCOMPARE(child<QLineEdit>(QStringLiteral("Text1"))->palette().color(QPalette::Base),
