@@ -20,10 +20,7 @@ struct PrintFont {
     QString name;
     double points = 10;
     bool bold = false;
-    bool italic = false;
     QColor colour = Qt::black;
-
-    friend bool operator==(const PrintFont&, const PrintFont&) = default;
 };
 
 class PrintSurface {
@@ -33,7 +30,6 @@ public:
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setBold(bool bold) = 0;
-    virtual void setItalic(bool italic) = 0;
     virtual void setTextColour(const QColor& colour) = 0;
 
     // Prints `text` in the current font with the top-left corner of its first

@@ -40,7 +40,6 @@ QFont QtPrintSurface::ToQFont(const PrintFont& font) {
     // point size is exact whatever the device's resolution.
     qfont.setPixelSize(std::max(1, qRound(font.points * kTwipsPerPoint)));
     qfont.setBold(font.bold);
-    qfont.setItalic(font.italic);
     qfont.setHintingPreference(QFont::PreferNoHinting);
     return qfont;
 }
@@ -57,11 +56,6 @@ void QtPrintSurface::setFontSize(double points) {
 
 void QtPrintSurface::setBold(bool bold) {
     font_.bold = bold;
-    fontChanged_ = true;
-}
-
-void QtPrintSurface::setItalic(bool italic) {
-    font_.italic = italic;
     fontChanged_ = true;
 }
 
