@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -45,6 +46,33 @@ private:
     QProgressDialog dialog_;
 };
 
+// A message box that, when an answer is required, stays up on Escape and on
+// its close box: a user who means "not now" must not be taken for one who
+// answered.
+class AnswerBox : public QMessageBox {
+public:
+    AnswerBox(Icon icon, const QString& title, const QString& text, bool answerRequired)
+        : QMessageBox(icon, title, text, NoButton, QApplication::activeWindow()),
+          answerRequired_(answerRequired) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (answerRequired_ && event->matches(QKeySequence::Cancel))
+            event->accept();
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (answerRequired_)
+            event->ignore();
+        else
+            QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool answerRequired_;
+};
+
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Information:
@@ -72,8 +100,8 @@ Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(ToQtIcon(icon), title, shown, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    // A Yes/No question has exactly those two answers.
+    AnswerBox box(ToQtIcon(icon), title, shown, buttons == MessageButtons::YesNo);
     struct Choice {
         QMessageBox::ButtonRole role;
         QString caption;
@@ -113,14 +141,7 @@ Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon
     if (index >= 0)
         return choices[index].answer;
     // Closed with Escape or the close box: the cancelling answer the box offers.
-    switch (buttons) {
-    case MessageButtons::Ok:
-        return Answer::Ok;
-    case MessageButtons::YesNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Cancel;
 }
 
 void QtDesktop::setClipboardText(const QString& text) {

@@ -5,6 +5,7 @@
 #include "mainwindow/Form1.h"
 #include "output/Folders.h"
 #include "output/Project.h"
+#include "platform/QtDesktop.h"
 #include "platform/SystemColour.h"
 #include "tests/support/TestFiles.h"
 
@@ -12,8 +13,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 using namespace kz;
@@ -277,6 +280,27 @@ private slots:
         QCOMPARE(window.hostBackground(),
                  command == "loadModified" ? ColourValue(1, 2, 3) : kButtonFaceColour);
         QCOMPARE(window.modified(), command.endsWith("Modified"));
+    }
+
+    // The question stays up on Escape and on its close box; other boxes take
+    // those for their cancelling answer.
+    void question_hasExactlyTwoAnswers() {
+        QtDesktop desktop;
+        QStringList left; // the box after Escape and its close box
+        auto ask = [&](MessageButtons buttons) {
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QTest::keyClick(box, Qt::Key_Escape);
+                box->close();
+                left << (box->isVisible() ? "open" : "gone");
+                if (box->isVisible())
+                    box->buttons().first()->click();
+            });
+            return desktop.message("?", "保存確認", MessageIcon::Question, buttons);
+        };
+        QCOMPARE(ask(MessageButtons::YesNo), Answer::Yes);
+        QCOMPARE(ask(MessageButtons::OkCancel), Answer::Cancel);
+        QCOMPARE(left, (QStringList{"open", "gone"}));
     }
 };
 
