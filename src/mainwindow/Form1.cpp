@@ -412,7 +412,16 @@ void Form1::Load() {
         QStringLiteral("ファイルを開く"), QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"), 0);
     if (chosen.isEmpty())
         return;
+    // Only once a folder is chosen is the user's work at stake: it is offered
+    // to save, and a save that did not complete keeps it.
+    if (modified_ && FileExists(settingsPath_) && !offerToSave())
+        return;
     hide();
+    // The window is to show the loaded CD and nothing else, so nothing of the
+    // working project may remain for the loaded files to mix with. The CD
+    // icon stays unless the folder brings its own.
+    QFile::remove(settingsPath_);
+    RemoveWorkingIcons(workFolder_);
     const LoadResult result =
         LoadSavedFolder(desktop_, ParentFolder(chosen), workFolder_, projectTable_);
     if (result.colours)

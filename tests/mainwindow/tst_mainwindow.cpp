@@ -225,7 +225,7 @@ private slots:
     }
 
     void saveQuestion_data() {
-        QTest::addColumn<QString>("command"); // "closeModified": closing after an edit
+        QTest::addColumn<QString>("command"); // "close modified": closing after an edit
         QTest::addColumn<QString>("answers"); // Yes or No, then the folder: "ok", "blocked" or none
         QTest::addColumn<QString>("shown");   // names of slots 00 and 10 afterwards, or "closed"
         // clang-format off
@@ -233,9 +233,13 @@ private slots:
         QTest::newRow("new, Yes and saved") << "new" << "Yes ok" << "|";
         QTest::newRow("new, Yes but not saved") << "new" << "Yes" << "前の|";
         QTest::newRow("closing unmodified") << "close" << "" << "closed";
-        QTest::newRow("closing modified; No") << "closeModified" << "No" << "closed";
-        QTest::newRow("closing, Yes but save failed") << "closeModified" << "Yes blocked" << "前の|";
-        QTest::newRow("load asks nothing, merges") << "loadModified" << "" << "前の|読込み";
+        QTest::newRow("closing modified; No") << "close modified" << "No" << "closed";
+        QTest::newRow("closing, Yes but save failed") << "close modified" << "Yes blocked" << "前の|";
+        QTest::newRow("load unmodified: only the loaded CD") << "load" << "" << "|読込み";
+        QTest::newRow("load modified; No") << "load modified" << "No" << "|読込み";
+        QTest::newRow("load modified, Yes and saved") << "load modified" << "Yes ok" << "|読込み";
+        QTest::newRow("load modified, Yes but not saved") << "load modified" << "Yes" << "前の|";
+        QTest::newRow("load cancelled asks nothing") << "load modified cancelled" << "" << "前の|";
         // clang-format on
     }
     void saveQuestion() {
@@ -259,9 +263,9 @@ private slots:
         desktop_.queueAnswer(answers.startsWith("Yes") ? Answer::Yes : Answer::No);
         desktop_.queueAnswer(Answer::Ok); // what Save reports
         desktop_.queueFolder(folder.isEmpty() ? "" : out.path());
-        desktop_.queueFile(saved.archive());
+        desktop_.queueFile(command.endsWith("cancelled") ? "" : saved.archive());
         Form1& window = start();
-        if (command.endsWith("Modified"))
+        if (command.contains("modified"))
             window.markModified();
         if (command.startsWith("close"))
             QCOMPARE(window.close(), shown == "closed");
@@ -273,13 +277,13 @@ private slots:
                  answers.isEmpty() ? "" : "保存確認現在のファイルを保存しますか?");
         QVERIFY(answers.isEmpty() || question.buttons == MessageButtons::YesNo);
         QCOMPARE(QFileInfo(outArchive).isFile(), folder == "ok");
-        QCOMPARE(QFile::exists(work_->icon("00")), shown.startsWith("前の"));
+        QCOMPARE(CentreOf(QImage(work_->icon("00"))) == Qt::red, shown.startsWith("前の"));
         QCOMPARE(QFile::exists(work_->archive()), shown != "closed" && folder.isEmpty());
         QVERIFY(QFile::exists(work_->cdIcon()));
         QCOMPARE(window.isVisible() ? this->shown({"Label1(0)", "Label1(1)"}) : "closed", shown);
         QCOMPARE(window.hostBackground(),
-                 command == "loadModified" ? ColourValue(1, 2, 3) : kButtonFaceColour);
-        QCOMPARE(window.modified(), command.endsWith("Modified"));
+                 shown.endsWith("読込み") ? ColourValue(1, 2, 3) : kButtonFaceColour);
+        QCOMPARE(window.modified(), command.contains("modified") || command == "load");
     }
 
     // The question stays up on Escape and on its close box; other boxes take
