@@ -20,6 +20,7 @@
 #include "store/Slots.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
@@ -440,10 +441,12 @@ void Form1::closeEvent(QCloseEvent* event) {
     QFile::remove(ArchivePath(workFolder_));
     QFile::remove(settingsPath_);
     RemoveWorkingIcons(workFolder_);
-    if (aboutBox_)
-        aboutBox_->close();
-    if (optionsWindow_)
-        optionsWindow_->close();
+    // Every window of the program goes with this one: the help viewer has no
+    // parent, and a window left open would keep the program running, with
+    // the working folder still claimed, after its project is gone.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            window->close();
     event->accept();
 }
 

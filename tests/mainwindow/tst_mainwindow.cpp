@@ -306,6 +306,26 @@ private slots:
         QCOMPARE(ask(MessageButtons::OkCancel), Answer::Cancel);
         QCOMPARE(left, (QStringList{"open", "gone"}));
     }
+
+    void closing_endsTheProgramWithTheHelpOpen() {
+        QtDesktop desktop;
+        work_->set("VolumeLabel", "", "MYCD");
+        QVERIFY(QFile::copy(work_->settings(), work_->file("\\Kazanoro.hlp")));
+        Form1 window(desktop, work_->path(), work_->path());
+        QVERIFY(window.startUp());
+        window.show();
+        window.findChild<QAction*>("mnuHelpTopic")->trigger();
+        QPointer<QWidget> help;
+        for (QWidget* shown : QApplication::topLevelWidgets())
+            help = shown->objectName() == "helpViewer" ? shown : help.data();
+        QVERIFY(help && help->isVisible());
+        QTimer::singleShot(0, &window, &QWidget::close);
+        QTimer deadline; // not reached when the program ends as it should
+        connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        deadline.start(10000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!help || !help->isVisible());
+    }
 };
 
 QTEST_MAIN(MainWindowTest)
