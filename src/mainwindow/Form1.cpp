@@ -128,6 +128,9 @@ void Form1::buildControls() {
     for (QPushButton* copyButton : {copyUserNameButton_, copySerialButton_}) {
         copyButton->setIcon(CopyIcon());
         copyButton->setIconSize(QSize(12, 12));
+        // A click leaves the focus, and with it the selection to copy, in the
+        // value's box; the keyboard still reaches the button with Tab.
+        copyButton->setFocusPolicy(Qt::TabFocus);
     }
 
     for (int k = 0; k < kButtons; ++k) {

@@ -160,14 +160,17 @@ private slots:
         QCOMPARE(CentreOf(window_->windowIcon().pixmap(32).toImage()), QColor(Qt::red));
     }
 
+    // As a user does it: select part of the serial key in its box, then
+    // click the button, which must not take the selection away.
     void copyButtons_putValuesOnTheClipboard() {
         work_->setSlot("00", "Name", "山田");
         work_->setSlot("00", "Serial", "ABCDEFGHIJ");
-        start();
+        QVERIFY(QTest::qWaitForWindowActive(&start()));
         auto copied = [&](const QString& button) {
-            control<QPushButton>(button)->click();
+            click(button);
             return desktop_.clipboardText();
         };
+        click("Text2");
         control<QLineEdit>("Text2")->setSelection(4, 4); // characters 5 to 8
         QCOMPARE(copied("Command4"), QString("EFGH"));
         control<QLineEdit>("Text2")->deselect();
