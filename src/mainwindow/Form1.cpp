@@ -27,6 +27,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -74,6 +75,9 @@ Form1::Form1(Desktop& desktop, const QString& workFolder, const QString& program
     buildControls();
     buildMenus();
     paintColours();
+    // F1 is to open the help in every window of the program, the dialogs
+    // too, so the key is watched for the whole application.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -506,6 +510,10 @@ void Form1::editorClosed() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        desktop_.showHelp(helpFile_);
+        return true;
+    }
     for (int i = 0; i < kButtons; ++i) {
         if (watched != slotButtons_[static_cast<std::size_t>(i)])
             continue;

@@ -187,7 +187,10 @@ private slots:
         QVERIFY(about.size() == 1 && about[0]->isVisible() && !about[0]->isModal());
         QVERIFY(about[0]->findChild<QLabel*>("lblVersion")->text().contains('.'));
         QVERIFY(window.findChildren<frmOpt*>().size() == 1 && window.isVisible());
-        QCOMPARE(desktop_.textsOf("showHelp"), QStringList{work_->file("\\Kazanoro.hlp")});
+        for (QWidget* shown :
+             QList<QWidget*>{&window, about[0], window.findChild<QDialog*>("frmOpt")})
+            QTest::keyClick(shown, Qt::Key_F1); // the help in every window
+        QCOMPARE(desktop_.textsOf("showHelp"), QStringList(4, work_->file("\\Kazanoro.hlp")));
         menu("mnuCDPrint"); // the print dialog is cancelled
         menu("mnuListPrint");
         const auto dialogs = desktop_.callsOf("choosePrinter");
@@ -223,6 +226,8 @@ private slots:
         }
         QVERIFY(window.handOverKey() == "11" && window.editor()->isVisible());
         QCOMPARE(window.editor()->findChild<QLineEdit*>("Text1")->text(), QString("bin\\tool.exe"));
+        QTest::keyClick(window.editor(), Qt::Key_F1);
+        QCOMPARE(desktop_.textsOf("showHelp").size(), 1);
         window.editor()->findChild<QPushButton*>("CancelButton")->click();
         QTRY_VERIFY(window.isVisible() && !window.editor());
     }
