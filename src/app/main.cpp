@@ -1,5 +1,6 @@
 // The editor. It works on the project in its working folder: the program's own
 // folder, or the per-user data folder where that cannot be written.
+#include "app/Japanese.h"
 #include "mainwindow/Form1.h"
 #include "platform/Fonts.h"
 #include "platform/QtDesktop.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Kazanoro"));
     QApplication::setOrganizationName(QStringLiteral("Quelmark"));
     kz::InstallFontSubstitutes();
+    kz::InstallJapanese(app);
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     kz::QtDesktop desktop;

@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QCryptographicHash>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -259,7 +260,16 @@ bool QtDesktop::choosePrinter(PrintJobSetup& setup) {
                                    : QPageLayout::Portrait);
     QPrintDialog dialog(&printer, QApplication::activeWindow());
     dialog.setWindowTitle(setup.title);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // The job prints every page once, on A4 in its own orientation: copies,
+    // page ranges, printing to a file and the printer's own page settings
+    // would be offered only to be ignored. Qt's own dialog lets them go
+    // (the options pane and the properties); a native one shows what it must.
+    dialog.setOptions({});
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+        for (QAbstractButton* button : buttons->buttons())
+            button->setVisible(buttons->buttonRole(button) != QDialogButtonBox::ResetRole);
+    if (QWidget* properties = dialog.findChild<QWidget*>(QStringLiteral("properties")))
+        properties->hide();
     if (dialog.exec() != QDialog::Accepted)
         return false;
     setup.printerName = printer.printerName();

@@ -2,6 +2,7 @@
 // the files in the working folder, paging, colours and copy buttons, the
 // hand-over to the entry editor, and which question New, Load and closing ask
 // and what each answer does to the working folder.
+#include "app/Japanese.h"
 #include "mainwindow/Form1.h"
 #include "output/Folders.h"
 #include "output/Project.h"
@@ -333,6 +334,12 @@ private slots:
         deadline.start(10000);
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(!help || !help->isVisible());
+    }
+
+    void stockDialogs_speakJapanese() {
+        QVERIFY(InstallJapanese(*QCoreApplication::instance()));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("キャンセル"));
+        QCOMPARE(QLocale().language(), QLocale::Japanese);
     }
 };
 

@@ -1,6 +1,7 @@
 // The jacket and the entry list as they come out on paper: where each text,
 // icon and rule lands, page breaks, half-width texts, the print dialog and the
 // printer settings around a job, and real PDF pages read back with pdftotext.
+#include "platform/QtDesktop.h"
 #include "printing/PrintLayout.h"
 #include "printing/Printing.h"
 #include "store/Ini.h"
@@ -8,9 +9,12 @@
 #include "tests/support/RecordingSurface.h"
 #include "tests/support/TestFiles.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 
 using namespace kz;
 using namespace kz::test;
@@ -151,6 +155,22 @@ private slots:
             QVERIFY(qAbs(box.captured(1).toDouble() * 20 - kPdfMargin - at.x()) < 20);
             QVERIFY(qAbs(box.captured(2).toDouble() * 20 - kPdfMargin - at.y()) < 20);
         }
+    }
+
+    // The print dialog offers nothing the job would ignore: no copies, page
+    // ranges or page settings, only the printer.
+    void printDialog_offersOnlyThePrinter() {
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                shown << (button->isVisibleTo(dialog) ? button->text() : QString());
+            dialog->close();
+        });
+        PrintJobSetup setup{"印刷", PaperOrientation::Landscape, ""};
+        QVERIFY(!QtDesktop().choosePrinter(setup));
+        shown.removeAll(QString());
+        QCOMPARE(shown, (QStringList{"&Print", "Cancel"}));
     }
 };
 
