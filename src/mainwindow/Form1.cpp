@@ -31,7 +31,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 
 namespace kz {
@@ -52,16 +51,36 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
-// Two overlapping sheets: the picture of the copy buttons.
-QIcon CopyIcon() {
-    QPixmap pixmap(12, 12);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(40, 40, 40));
-    painter.setBrush(Qt::white);
-    painter.drawRect(0, 0, 7, 8);
-    painter.drawRect(4, 3, 7, 8);
-    return QIcon(pixmap);
+// The picture of the copy buttons: two overlapping sheets.
+// clang-format off
+const char* const kCopyPicture[] = {
+    "12 12 3 1", "  c None", ". c #282828", "# c #FFFFFF",
+    "........    ",
+    ".######.    ",
+    ".######.    ",
+    ".###........",
+    ".###.######.",
+    ".###.######.",
+    ".###.######.",
+    ".###.######.",
+    ".....######.",
+    "    .######.",
+    "    .######.",
+    "    ........",
+};
+// clang-format on
+
+// The design places every control on whole pixels, 15 twips each. A value
+// off that grid is a typo that rounding would hide, so it is refused when
+// compiling.
+consteval int Pixels(int twips) {
+    if (twips % kTwipsPerPixel != 0)
+        throw "a position off the pixel grid";
+    return twips / kTwipsPerPixel;
+}
+
+consteval QRect Placed(int left, int top, int width, int height) {
+    return QRect(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
 }
 
 } // namespace
@@ -85,7 +104,7 @@ Form1::~Form1() = default;
 void Form1::buildControls() {
     clientArea_ = new QWidget(this);
     clientArea_->setObjectName(QStringLiteral("client"));
-    clientArea_->setFixedSize(Px(4200), Px(5580));
+    clientArea_->setFixedSize(Placed(0, 0, 4200, 5580).size());
     clientArea_->setAutoFillBackground(true);
     setCentralWidget(clientArea_);
 
@@ -110,36 +129,36 @@ void Form1::buildControls() {
         return box;
     };
 
-    firstLineLabel_ = makeLabel("Label2", TwipsRect(0, 0, 4200, 255));
-    secondLineLabel_ = makeLabel("Label3", TwipsRect(0, 240, 4200, 255));
-    startPathLabel_ = makeLabel("Label5", TwipsRect(0, 480, 3975, 255));
+    firstLineLabel_ = makeLabel("Label2", Placed(0, 0, 4200, 255));
+    secondLineLabel_ = makeLabel("Label3", Placed(0, 240, 4200, 255));
+    startPathLabel_ = makeLabel("Label5", Placed(0, 480, 3975, 255));
     startPathLabel_->setToolTip(QStringLiteral("\"→のボタンでﾌｫﾙﾀﾞｰ開く\""));
-    pathFolderButton_ = makeButton(QStringLiteral("Command2"), QStringLiteral("..."),
-                                   TwipsRect(3960, 480, 255, 255));
+    pathFolderButton_ =
+        makeButton(QStringLiteral("Command2"), QStringLiteral("..."), Placed(3960, 480, 255, 255));
     pathFolderButton_->setToolTip(QStringLiteral("ﾌｫﾙﾀﾞｰを開く"));
-    userNameTitleLabel_ = makeLabel("Label7", TwipsRect(0, 840, 1455, 255));
-    userNameBox_ = makeValueBox("Text1", TwipsRect(0, 1080, 3975, 270));
+    userNameTitleLabel_ = makeLabel("Label7", Placed(0, 840, 1455, 255));
+    userNameBox_ = makeValueBox("Text1", Placed(0, 1080, 3975, 270));
     userNameBox_->setToolTip(QStringLiteral("→ﾎﾞﾀﾝでｺﾋﾟｰ"));
     copyUserNameButton_ =
-        makeButton(QStringLiteral("Command3"), QString(), TwipsRect(3960, 1080, 255, 255));
+        makeButton(QStringLiteral("Command3"), QString(), Placed(3960, 1080, 255, 255));
     copyUserNameButton_->setToolTip(QStringLiteral("ｺﾋﾟｰ"));
-    serialTitleLabel_ = makeLabel("Label6", TwipsRect(0, 1440, 1095, 255));
-    serialBox_ = makeValueBox("Text2", TwipsRect(0, 1710, 3975, 270));
+    serialTitleLabel_ = makeLabel("Label6", Placed(0, 1440, 1095, 255));
+    serialBox_ = makeValueBox("Text2", Placed(0, 1710, 3975, 270));
     serialBox_->setToolTip(QStringLiteral("→ﾎﾞﾀﾝで選択範囲をｺﾋﾟｰ"));
     copySerialButton_ =
-        makeButton(QStringLiteral("Command4"), QString(), TwipsRect(3960, 1710, 255, 255));
+        makeButton(QStringLiteral("Command4"), QString(), Placed(3960, 1710, 255, 255));
     copySerialButton_->setToolTip(QStringLiteral("選択範囲をｺﾋﾟｰ"));
     for (QPushButton* copyButton : {copyUserNameButton_, copySerialButton_}) {
-        copyButton->setIcon(CopyIcon());
-        copyButton->setIconSize(QSize(12, 12));
+        copyButton->setIcon(QIcon(QPixmap(kCopyPicture)));
+        copyButton->setIconSize(QPixmap(kCopyPicture).size());
         // A click leaves the focus, and with it the selection to copy, in the
         // value's box; the keyboard still reaches the button with Tab.
         copyButton->setFocusPolicy(Qt::TabFocus);
     }
 
     for (int k = 0; k < kButtons; ++k) {
-        auto* slotButton =
-            makeButton(Indexed("Com", k), QString(), TwipsRect(0, 2040 + 600 * k, 600, 600));
+        auto* slotButton = makeButton(Indexed("Com", k), QString(),
+                                      Placed(0, 2040, 600, 600).translated(0, Pixels(600) * k));
         slotButton->setIconSize(QSize(32, 32));
         slotButton->setMouseTracking(true);
         slotButton->setAcceptDrops(true);
@@ -148,25 +167,25 @@ void Form1::buildControls() {
         slotButtons_[static_cast<std::size_t>(k)] = slotButton;
         auto* nameLabel = new QLabel(clientArea_);
         nameLabel->setObjectName(Indexed("Label1", k));
-        nameLabel->setGeometry(TwipsRect(720, 2280 + 600 * k, 3405, 255));
+        nameLabel->setGeometry(Placed(720, 2280, 3405, 255).translated(0, Pixels(600) * k));
         nameLabels_[static_cast<std::size_t>(k)] = nameLabel;
     }
 
     previousPageButton_ =
-        makeButton(QStringLiteral("Down"), QStringLiteral("<<"), TwipsRect(720, 5160, 615, 375));
-    pageIndicator_ = makeLabel("Label4", TwipsRect(1440, 5220, 855, 495));
+        makeButton(QStringLiteral("Down"), QStringLiteral("<<"), Placed(720, 5160, 615, 375));
+    pageIndicator_ = makeLabel("Label4", Placed(1440, 5220, 855, 495));
     pageIndicator_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QFont indicatorFont(kGothicFont, 12);
     indicatorFont.setBold(true);
     pageIndicator_->setFont(indicatorFont);
     nextPageButton_ =
-        makeButton(QStringLiteral("UP"), QStringLiteral(">>"), TwipsRect(2400, 5160, 615, 375));
+        makeButton(QStringLiteral("UP"), QStringLiteral(">>"), Placed(2400, 5160, 615, 375));
     openCdButton_ = makeButton(QStringLiteral("Command1"), QStringLiteral("CDを参照"),
-                               TwipsRect(3120, 5160, 975, 375));
+                               Placed(3120, 5160, 975, 375));
 
     // Printing loaded its pictures into this box; it lies below the visible
     // client area and is kept for the layout's sake.
-    makeLabel("Image1", TwipsRect(0, 5760, 615, 615));
+    makeLabel("Image1", Placed(0, 5760, 615, 615));
 
     SetTextColour(firstLineLabel_, kRed);
     SetTextColour(secondLineLabel_, kBlack);

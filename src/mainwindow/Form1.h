@@ -4,6 +4,7 @@
 #include "editor/EntryHost.h"
 #include "options/OptionsHost.h"
 #include "options/frmOpt.h"
+#include "store/Slots.h"
 #include "store/VariantTable.h"
 
 #include <QMainWindow>
@@ -127,8 +128,8 @@ private:
     VariantTable projectTable_;
 
     QWidget* clientArea_ = nullptr;
-    std::array<QPushButton*, 5> slotButtons_{};
-    std::array<QLabel*, 5> nameLabels_{};
+    std::array<QPushButton*, kButtons> slotButtons_{};
+    std::array<QLabel*, kButtons> nameLabels_{};
     QLabel* firstLineLabel_ = nullptr;
     QLabel* secondLineLabel_ = nullptr;
     QLabel* startPathLabel_ = nullptr;

@@ -17,7 +17,7 @@ struct PrintSource {
     QString workFolder; // settings file, slot icon files and the CD icon
     // Slot icons reach the paper through a picture box of this background
     // colour; see PictureBoxImage.
-    QColor pictureBoxColour = QColor(240, 240, 240);
+    QColor pictureBoxColour;
 };
 
 inline const QColor kJacketLineColour = QColor(128, 128, 128);
