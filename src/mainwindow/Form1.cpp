@@ -323,8 +323,6 @@ void Form1::ShowPage() {
 }
 
 void Form1::ShowDetails(int button) {
-    if (button < 0 || button >= kButtons)
-        return;
     const QString key = SlotKey(button, currentPage_);
     // A line longer than five characters is drawn blue when it is a web
     // address, otherwise in its normal colour; shorter lines keep the colour.
@@ -477,7 +475,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::EditSlot(int button) {
-    if (button < 0 || button >= kButtons || (entryEditor_ && entryEditor_->isVisible()))
+    if (entryEditor_ && entryEditor_->isVisible()) // one slot at a time
         return;
     handOverKey_ = SlotKey(button, currentPage_);
     hide();
@@ -494,8 +492,7 @@ void Form1::EditSlotWithFile(int button, const QString& droppedPath) {
 }
 
 void Form1::showSlotName(int button, const QString& name) {
-    if (button >= 0 && button < kButtons)
-        nameLabels_[static_cast<std::size_t>(button)]->setText(name);
+    nameLabels_[static_cast<std::size_t>(button)]->setText(name);
 }
 
 void Form1::showDetail(Detail detail, const QString& text) {

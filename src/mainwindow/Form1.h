@@ -48,7 +48,7 @@ public:
     // Shows the current page: buttons, names, page indicator, paging buttons,
     // and the details of its first slot.
     void ShowPage();
-    // Fills the detail area for button i of the current page.
+    // Fills the detail area for button i (0 to 4) of the current page.
     void ShowDetails(int button);
     // The page ShowPage shows, kept within the 20 pages.
     void setCurrentPage(int page);
@@ -65,8 +65,9 @@ public:
     // The printer the print commands use; tests put in their own.
     void setPrinter(std::unique_ptr<Printer> printer);
 
-    // Opens the entry editor for button i of the current page, hiding this
-    // window while it is open; with a dropped file, the editor starts from it.
+    // Opens the entry editor for button i (0 to 4) of the current page,
+    // hiding this window while it is open; with a dropped file, the editor
+    // starts from it.
     void EditSlot(int button);
     void EditSlotWithFile(int button, const QString& droppedPath);
     // The entry editor while it is open.
