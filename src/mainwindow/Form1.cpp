@@ -33,6 +33,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace kz {
 namespace {
 
@@ -530,35 +532,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         desktop_.showHelp(helpFile_);
         return true;
     }
-    for (int i = 0; i < kButtons; ++i) {
-        if (watched != slotButtons_[static_cast<std::size_t>(i)])
-            continue;
-        switch (event->type()) {
-        case QEvent::MouseMove:
-        case QEvent::FocusIn:
-            ShowDetails(i);
-            break;
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDropEvent*>(event);
-            if (FirstDroppedFile(drag->mimeData()).isEmpty())
-                drag->ignore();
-            else
-                drag->acceptProposedAction();
-            return true;
-        }
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(event);
-            const QString path = FirstDroppedFile(drop->mimeData());
-            if (!path.isEmpty()) {
-                drop->acceptProposedAction();
-                EditSlotWithFile(i, path);
-            }
-            return true;
-        }
-        default:
-            break;
-        }
+    const auto slot = std::find(slotButtons_.begin(), slotButtons_.end(), watched);
+    if (slot == slotButtons_.end())
+        return QMainWindow::eventFilter(watched, event);
+    const int button = static_cast<int>(slot - slotButtons_.begin());
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::FocusIn:
+        ShowDetails(button);
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        // Only a drop that brings a file is taken; Qt then delivers no other.
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!FirstDroppedFile(drag->mimeData()).isEmpty())
+            drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        drop->acceptProposedAction();
+        EditSlotWithFile(button, FirstDroppedFile(drop->mimeData()));
+        return true;
+    }
+    default:
         break;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -121,8 +121,8 @@ private:
     QString programFolder_;
     QString settingsPath_;
     QString helpFile_;
-    int currentPage_ = 0;
-    bool modified_ = false;
+    int currentPage_{};
+    bool modified_{};
     QString handOverKey_;
     std::uint32_t backgroundColour_;
     std::uint32_t textColour_;

@@ -195,7 +195,7 @@ bool QtDesktop::claimSingleInstance(const QString& workFolder) {
     if (instanceLock_ && claimedFolder_ == canonical)
         return true;
     const QByteArray folderId =
-        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex();
     auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(
         QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(folderId))));
     lock->setStaleLockTime(0); // a crashed copy's lock is recognised by its dead process

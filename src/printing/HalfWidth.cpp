@@ -31,7 +31,7 @@ const icu::Transliterator* Narrower() {
 
 QString ToHalfWidth(const QString& text) {
     const icu::Transliterator* narrower = Narrower();
-    if (text.isEmpty() || !narrower)
+    if (!narrower)
         return text;
     icu::UnicodeString narrowed(reinterpret_cast<const char16_t*>(text.utf16()),
                                 static_cast<int32_t>(text.size()));
