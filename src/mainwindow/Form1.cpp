@@ -471,7 +471,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     // parent, and a window left open would keep the program running, with
     // the working folder still claimed, after its project is gone.
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (window != this && window->isVisible())
+        if (window != this)
             window->close();
     event->accept();
 }

@@ -192,8 +192,8 @@ void QtDesktop::showHelp(const QString& helpFile) {
 
 bool QtDesktop::claimSingleInstance(const QString& workFolder) {
     const QString canonical = QFileInfo(workFolder).absoluteFilePath();
-    if (instanceLock_ && claimedFolder_ == canonical)
-        return true;
+    if (instanceLock_) // one folder for the program's whole run, claimed again on New
+        return claimedFolder_ == canonical;
     const QByteArray folderId =
         QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex();
     auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(

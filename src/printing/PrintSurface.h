@@ -15,11 +15,12 @@ inline constexpr int kTwipsPerPoint = 20;
 // A picture's own size on paper: one pixel is one 96 dpi pixel.
 inline constexpr int kPictureTwipsPerPixel = 15;
 
-// The font state texts are printed with; it stays until changed.
+// The font state texts are printed with; it stays until changed. A print-out
+// sets its font and size before its first text.
 struct PrintFont {
     QString name;
-    double points = 10;
-    bool bold = false;
+    double points{};
+    bool bold{};
     QColor colour = Qt::black;
 };
 

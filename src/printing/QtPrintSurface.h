@@ -38,7 +38,6 @@ private:
     QPainter& painter_;
     QPagedPaintDevice& device_;
     PrintFont font_;
-    bool fontChanged_ = true;
 };
 
 } // namespace kz

@@ -237,16 +237,17 @@ private slots:
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
                 QTest::keyClick(box, Qt::Key_Escape);
-                box->close();
                 left = box->isVisible() ? "open, " : "gone, ";
+                box->close();
+                left += box->isVisible() ? "open, " : "gone, ";
                 if (box->isVisible())
                     box->buttons().first()->click();
             });
             return left +
                    AnswerName(desktop.message("?", "保存確認", MessageIcon::Question, buttons));
         };
-        QCOMPARE(ask(MessageButtons::YesNo), QString("open, Yes"));
-        QCOMPARE(ask(MessageButtons::OkCancel), QString("gone, Cancel"));
+        QCOMPARE(ask(MessageButtons::YesNo), QString("open, open, Yes"));
+        QCOMPARE(ask(MessageButtons::OkCancel), QString("gone, gone, Cancel"));
     }
 
     void closing_endsTheProgramWithTheHelpOpen() {
