@@ -34,6 +34,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <functional>
 
 namespace kz {
 namespace {
@@ -85,6 +86,29 @@ consteval QRect Placed(int left, int top, int width, int height) {
     return QRect(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
 }
 
+// F1 asks for the help in every window of the program, the dialogs too: the
+// key is watched for the whole application, so no window needs code of its
+// own for it.
+class HelpKey : public QObject {
+public:
+    HelpKey(QObject* parent, std::function<void()> showHelp)
+        : QObject(parent), showHelp_(std::move(showHelp)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+            return QObject::eventFilter(watched, event);
+        showHelp_();
+        return true;
+    }
+
+private:
+    std::function<void()> showHelp_;
+};
+
 } // namespace
 
 Form1::Form1(Desktop& desktop, const QString& workFolder, const QString& programFolder,
@@ -96,9 +120,7 @@ Form1::Form1(Desktop& desktop, const QString& workFolder, const QString& program
     buildControls();
     buildMenus();
     paintColours();
-    // F1 is to open the help in every window of the program, the dialogs
-    // too, so the key is watched for the whole application.
-    QCoreApplication::instance()->installEventFilter(this);
+    new HelpKey(this, [this] { desktop_.showHelp(helpFile_); });
 }
 
 Form1::~Form1() = default;
@@ -528,10 +550,6 @@ void Form1::editorClosed() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        desktop_.showHelp(helpFile_);
-        return true;
-    }
     const auto slot = std::find(slotButtons_.begin(), slotButtons_.end(), watched);
     if (slot == slotButtons_.end())
         return QMainWindow::eventFilter(watched, event);

@@ -97,8 +97,7 @@ public:
     void setHostIcon(const QIcon& icon) override { setWindowIcon(icon); }
 
 protected:
-    // F1 anywhere in the program; pointing at, focusing and dropping on the
-    // slot buttons.
+    // Pointing at, focusing and dropping on the slot buttons.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Offers to save a modified project, then clears the working project.
     void closeEvent(QCloseEvent* event) override;
