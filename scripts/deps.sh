@@ -36,6 +36,7 @@ kz_install_missing() {
 KZ_BUILD_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-translations-l10n # Qt's stock dialogs in Japanese, loaded at start-up
     libicu-dev
     libarchive-dev # the disc image's ISO 9660 writer
     fonts-ipafont-gothic fonts-ipafont-mincho

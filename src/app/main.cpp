@@ -1,6 +1,7 @@
 // The editor. It works on the project in its working folder: the program's own
 // folder when the shipped files lie beside it (a build tree, a portable copy),
 // otherwise the per-user data folder.
+#include "app/Japanese.h"
 #include "mainwindow/Form1.h"
 #include "platform/Fonts.h"
 #include "platform/QtDesktop.h"
@@ -33,6 +34,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kazanoro.Kazanoro"));
     QApplication::setWindowIcon(ApplicationIcon());
     kz::InstallFontSubstitutes();
+    kz::InstallJapanese(app);
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString workFolder = kz::ChooseWorkFolder(

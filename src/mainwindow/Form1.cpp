@@ -20,17 +20,21 @@
 #include "store/Slots.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QEvent>
 #include <QFile>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
+
+#include <algorithm>
+#include <functional>
 
 namespace kz {
 namespace {
@@ -43,193 +47,255 @@ QString Indexed(const char* name, int i) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
 }
 
-void SetTextColour(QWidget* w, const QColor& colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    p.setColor(QPalette::Text, colour);
-    w->setPalette(p);
+void SetTextColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
 }
 
-// Two overlapping sheets: the picture of the copy buttons.
-QIcon CopyIcon() {
-    QPixmap pixmap(12, 12);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QColor(40, 40, 40));
-    painter.setBrush(Qt::white);
-    painter.drawRect(0, 0, 7, 8);
-    painter.drawRect(4, 3, 7, 8);
-    return QIcon(pixmap);
+// The picture of the copy buttons: two overlapping sheets.
+// clang-format off
+const char* const kCopyPicture[] = {
+    "12 12 3 1", "  c None", ". c #282828", "# c #FFFFFF",
+    "........    ",
+    ".######.    ",
+    ".######.    ",
+    ".###........",
+    ".###.######.",
+    ".###.######.",
+    ".###.######.",
+    ".###.######.",
+    ".....######.",
+    "    .######.",
+    "    .######.",
+    "    ........",
+};
+// clang-format on
+
+// The design places every control on whole pixels, 15 twips each. A value
+// off that grid is a typo that rounding would hide, so it is refused when
+// compiling.
+consteval int Pixels(int twips) {
+    if (twips % kTwipsPerPixel != 0)
+        throw "a position off the pixel grid";
+    return twips / kTwipsPerPixel;
 }
+
+consteval QRect Placed(int left, int top, int width, int height) {
+    return QRect(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+}
+
+// F1 asks for the help in every window of the program, the dialogs too: the
+// key is watched for the whole application, so no window needs code of its
+// own for it.
+class HelpKey : public QObject {
+public:
+    HelpKey(QObject* parent, std::function<void()> showHelp)
+        : QObject(parent), showHelp_(std::move(showHelp)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+            return QObject::eventFilter(watched, event);
+        showHelp_();
+        return true;
+    }
+
+private:
+    std::function<void()> showHelp_;
+};
 
 } // namespace
 
 Form1::Form1(Desktop& desktop, const QString& workFolder, const QString& programFolder,
              QWidget* parent)
     : QMainWindow(parent), desktop_(desktop), workFolder_(workFolder),
-      programFolder_(programFolder), background_(kButtonFaceColour), text_(kButtonTextColour) {
+      programFolder_(programFolder), backgroundColour_(kButtonFaceColour),
+      textColour_(kButtonTextColour) {
     setObjectName(QStringLiteral("Form1"));
     buildControls();
     buildMenus();
-    applyColours();
+    paintColours();
+    new HelpKey(this, [this] { desktop_.showHelp(helpFile_); });
 }
 
 Form1::~Form1() = default;
 
 void Form1::buildControls() {
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    client_->setFixedSize(Px(4200), Px(5580));
-    client_->setAutoFillBackground(true);
-    setCentralWidget(client_);
+    clientArea_ = new QWidget(this);
+    clientArea_->setObjectName(QStringLiteral("client"));
+    clientArea_->setFixedSize(Placed(0, 0, 4200, 5580).size());
+    clientArea_->setAutoFillBackground(true);
+    setCentralWidget(clientArea_);
 
-    auto label = [this](const char* name, QRect geometry) {
-        auto* l = new QLabel(client_);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(geometry);
-        return l;
+    auto makeLabel = [this](const char* name, QRect geometry) {
+        auto* label = new QLabel(clientArea_);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(geometry);
+        return label;
     };
-    auto button = [this](const QString& name, const QString& text, QRect geometry) {
-        auto* b = new QPushButton(text, client_);
-        b->setObjectName(name);
-        b->setGeometry(geometry);
-        return b;
+    auto makeButton = [this](const QString& name, const QString& text, QRect geometry) {
+        auto* button = new QPushButton(text, clientArea_);
+        button->setObjectName(name);
+        button->setGeometry(geometry);
+        return button;
+    };
+    auto makeValueBox = [this](const char* name, QRect geometry) {
+        auto* box = new QLineEdit(clientArea_);
+        box->setObjectName(QLatin1String(name));
+        box->setGeometry(geometry);
+        // The values fit their boxes without the frame's margin.
+        box->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+        return box;
     };
 
-    label2_ = label("Label2", TwipsRect(0, 0, 4200, 255));
-    label3_ = label("Label3", TwipsRect(0, 240, 4200, 255));
-    label5_ = label("Label5", TwipsRect(0, 480, 3975, 255));
-    label5_->setToolTip(QStringLiteral("\"→のボタンでﾌｫﾙﾀﾞｰ開く\""));
-    command2_ =
-        button(QStringLiteral("Command2"), QStringLiteral("..."), TwipsRect(3960, 480, 255, 255));
-    command2_->setToolTip(QStringLiteral("ﾌｫﾙﾀﾞｰを開く"));
-    label7_ = label("Label7", TwipsRect(0, 840, 1455, 255));
-    text1_ = new QLineEdit(client_);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(TwipsRect(0, 1080, 3975, 270));
-    text1_->setToolTip(QStringLiteral("→ﾎﾞﾀﾝでｺﾋﾟｰ"));
-    command3_ = button(QStringLiteral("Command3"), QString(), TwipsRect(3960, 1080, 255, 255));
-    command3_->setToolTip(QStringLiteral("ｺﾋﾟｰ"));
-    label6_ = label("Label6", TwipsRect(0, 1440, 1095, 255));
-    text2_ = new QLineEdit(client_);
-    text2_->setObjectName(QStringLiteral("Text2"));
-    text2_->setGeometry(TwipsRect(0, 1710, 3975, 270));
-    text2_->setToolTip(QStringLiteral("→ﾎﾞﾀﾝで選択範囲をｺﾋﾟｰ"));
-    command4_ = button(QStringLiteral("Command4"), QString(), TwipsRect(3960, 1710, 255, 255));
-    command4_->setToolTip(QStringLiteral("選択範囲をｺﾋﾟｰ"));
-    for (QPushButton* b : {command3_, command4_}) {
-        b->setIcon(CopyIcon());
-        b->setIconSize(QSize(12, 12));
+    firstLineLabel_ = makeLabel("Label2", Placed(0, 0, 4200, 255));
+    secondLineLabel_ = makeLabel("Label3", Placed(0, 240, 4200, 255));
+    startPathLabel_ = makeLabel("Label5", Placed(0, 480, 3975, 255));
+    startPathLabel_->setToolTip(QStringLiteral("\"→のボタンでﾌｫﾙﾀﾞｰ開く\""));
+    pathFolderButton_ =
+        makeButton(QStringLiteral("Command2"), QStringLiteral("..."), Placed(3960, 480, 255, 255));
+    pathFolderButton_->setToolTip(QStringLiteral("ﾌｫﾙﾀﾞｰを開く"));
+    userNameTitleLabel_ = makeLabel("Label7", Placed(0, 840, 1455, 255));
+    userNameBox_ = makeValueBox("Text1", Placed(0, 1080, 3975, 270));
+    userNameBox_->setToolTip(QStringLiteral("→ﾎﾞﾀﾝでｺﾋﾟｰ"));
+    copyUserNameButton_ =
+        makeButton(QStringLiteral("Command3"), QString(), Placed(3960, 1080, 255, 255));
+    copyUserNameButton_->setToolTip(QStringLiteral("ｺﾋﾟｰ"));
+    serialTitleLabel_ = makeLabel("Label6", Placed(0, 1440, 1095, 255));
+    serialBox_ = makeValueBox("Text2", Placed(0, 1710, 3975, 270));
+    serialBox_->setToolTip(QStringLiteral("→ﾎﾞﾀﾝで選択範囲をｺﾋﾟｰ"));
+    copySerialButton_ =
+        makeButton(QStringLiteral("Command4"), QString(), Placed(3960, 1710, 255, 255));
+    copySerialButton_->setToolTip(QStringLiteral("選択範囲をｺﾋﾟｰ"));
+    for (QPushButton* copyButton : {copyUserNameButton_, copySerialButton_}) {
+        copyButton->setIcon(QIcon(QPixmap(kCopyPicture)));
+        copyButton->setIconSize(QPixmap(kCopyPicture).size());
+        // A click leaves the focus, and with it the selection to copy, in the
+        // value's box; the keyboard still reaches the button with Tab.
+        copyButton->setFocusPolicy(Qt::TabFocus);
     }
-    for (QWidget* w : {text1_, text2_}) // the values fit their boxes without the frame's margin
-        w->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
 
     for (int k = 0; k < kButtons; ++k) {
-        auto* com = button(Indexed("Com", k), QString(), TwipsRect(0, 2040 + 600 * k, 600, 600));
-        com->setIconSize(QSize(32, 32));
-        com->setMouseTracking(true);
-        com->setAcceptDrops(true);
-        com->installEventFilter(this);
-        connect(com, &QPushButton::clicked, this, [this, k] { EditSlot(k); });
-        com_[static_cast<std::size_t>(k)] = com;
-        auto* name = new QLabel(client_);
-        name->setObjectName(Indexed("Label1", k));
-        name->setGeometry(TwipsRect(720, 2280 + 600 * k, 3405, 255));
-        label1_[static_cast<std::size_t>(k)] = name;
+        auto* slotButton = makeButton(Indexed("Com", k), QString(),
+                                      Placed(0, 2040, 600, 600).translated(0, Pixels(600) * k));
+        slotButton->setIconSize(QSize(32, 32));
+        slotButton->setMouseTracking(true);
+        slotButton->setAcceptDrops(true);
+        slotButton->installEventFilter(this);
+        connect(slotButton, &QPushButton::clicked, this, [this, k] { EditSlot(k); });
+        slotButtons_[static_cast<std::size_t>(k)] = slotButton;
+        auto* nameLabel = new QLabel(clientArea_);
+        nameLabel->setObjectName(Indexed("Label1", k));
+        nameLabel->setGeometry(Placed(720, 2280, 3405, 255).translated(0, Pixels(600) * k));
+        nameLabels_[static_cast<std::size_t>(k)] = nameLabel;
     }
 
-    down_ = button(QStringLiteral("Down"), QStringLiteral("<<"), TwipsRect(720, 5160, 615, 375));
-    label4_ = label("Label4", TwipsRect(1440, 5220, 855, 495));
-    label4_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QFont indicator(kGothicFont, 12);
-    indicator.setBold(true);
-    label4_->setFont(indicator);
-    up_ = button(QStringLiteral("UP"), QStringLiteral(">>"), TwipsRect(2400, 5160, 615, 375));
-    command1_ = button(QStringLiteral("Command1"), QStringLiteral("CDを参照"),
-                       TwipsRect(3120, 5160, 975, 375));
+    previousPageButton_ =
+        makeButton(QStringLiteral("Down"), QStringLiteral("<<"), Placed(720, 5160, 615, 375));
+    pageIndicator_ = makeLabel("Label4", Placed(1440, 5220, 855, 495));
+    pageIndicator_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QFont indicatorFont(kGothicFont, 12);
+    indicatorFont.setBold(true);
+    pageIndicator_->setFont(indicatorFont);
+    nextPageButton_ =
+        makeButton(QStringLiteral("UP"), QStringLiteral(">>"), Placed(2400, 5160, 615, 375));
+    openCdButton_ = makeButton(QStringLiteral("Command1"), QStringLiteral("CDを参照"),
+                               Placed(3120, 5160, 975, 375));
 
-    // Printing loads its pictures here; it lies below the visible client area.
-    image1_ = label("Image1", TwipsRect(0, 5760, 615, 615));
+    // Printing loaded its pictures into this box; it lies below the visible
+    // client area and is kept for the layout's sake.
+    makeLabel("Image1", Placed(0, 5760, 615, 615));
 
-    SetTextColour(label2_, kRed);
-    SetTextColour(label3_, kBlack);
+    SetTextColour(firstLineLabel_, kRed);
+    SetTextColour(secondLineLabel_, kBlack);
 
-    connect(up_, &QPushButton::clicked, this, [this] {
+    connect(nextPageButton_, &QPushButton::clicked, this, [this] {
         setCurrentPage(currentPage_ + 1);
         ShowPage();
     });
-    connect(down_, &QPushButton::clicked, this, [this] {
+    connect(previousPageButton_, &QPushButton::clicked, this, [this] {
         setCurrentPage(currentPage_ - 1);
         ShowPage();
     });
-    connect(command1_, &QPushButton::clicked, this, [this] { ShellOpen(desktop_, workFolder_); });
-    connect(command3_, &QPushButton::clicked, this,
-            [this] { desktop_.setClipboardText(text1_->text()); });
-    connect(command4_, &QPushButton::clicked, this, [this] {
-        const QString selected = text2_->selectedText();
-        desktop_.setClipboardText(selected.isEmpty() ? text2_->text() : selected);
+    connect(openCdButton_, &QPushButton::clicked, this,
+            [this] { ShellOpen(desktop_, workFolder_); });
+    connect(copyUserNameButton_, &QPushButton::clicked, this,
+            [this] { desktop_.setClipboardText(userNameBox_->text()); });
+    connect(copySerialButton_, &QPushButton::clicked, this, [this] {
+        const QString selected = serialBox_->selectedText();
+        desktop_.setClipboardText(selected.isEmpty() ? serialBox_->text() : selected);
     });
 }
 
 void Form1::buildMenus() {
-    auto menu = [this](const char* name, const QString& title) {
-        QMenu* m = menuBar()->addMenu(title);
-        m->setObjectName(QLatin1String(name));
-        return m;
+    auto addMenu = [this](const char* name, const QString& title) {
+        QMenu* menu = menuBar()->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
     };
-    auto item = [this](QMenu* m, const char* name, const QString& text) {
-        QAction* a = m->addAction(text);
-        a->setObjectName(QLatin1String(name));
-        return a;
+    auto addItem = [](QMenu* menu, const char* name, const QString& text) {
+        QAction* item = menu->addAction(text);
+        item->setObjectName(QLatin1String(name));
+        return item;
     };
-    QMenu* file = menu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"));
-    connect(item(file, "mnuNew", QStringLiteral("新規")), &QAction::triggered, this, &Form1::New);
-    connect(item(file, "mnuSave", QStringLiteral("保存")), &QAction::triggered, this, &Form1::Save);
-    connect(item(file, "mnuLode", QStringLiteral("読込み")), &QAction::triggered, this,
+    QMenu* fileMenu = addMenu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"));
+    connect(addItem(fileMenu, "mnuNew", QStringLiteral("新規")), &QAction::triggered, this,
+            &Form1::New);
+    connect(addItem(fileMenu, "mnuSave", QStringLiteral("保存")), &QAction::triggered, this,
+            &Form1::Save);
+    connect(addItem(fileMenu, "mnuLode", QStringLiteral("読込み")), &QAction::triggered, this,
             &Form1::Load);
-    file->addSeparator();
-    connect(item(file, "mnuCDPrint", QStringLiteral("CDｼﾞｬｹｯﾄ印刷")), &QAction::triggered, this,
-            [this] { PrintJacket(desktop_, printer(), workFolder_); });
-    connect(item(file, "mnuListPrint", QStringLiteral("一覧印刷")), &QAction::triggered, this,
-            [this] { PrintList(desktop_, printer(), workFolder_); });
-    QMenu* edit = menu("mnuEdit", QStringLiteral("編集(&E)"));
-    connect(item(edit, "mnuOp", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)")), &QAction::triggered, this,
-            &Form1::OpenOptions);
-    QMenu* help = menu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    QAction* about = item(help, "mnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
-    connect(about, &QAction::triggered, this, [this] {
-        if (!about_)
-            about_ = new frmAbout(this);
-        about_->show();
-        about_->raise();
-        about_->activateWindow();
-    });
-    QAction* topics = item(help, "mnuHelpTopic", QStringLiteral("ﾄﾋﾟｯｸ検索"));
-    connect(topics, &QAction::triggered, this, [this] { desktop_.showHelp(helpFile_); });
+    fileMenu->addSeparator();
+    connect(addItem(fileMenu, "mnuCDPrint", QStringLiteral("CDｼﾞｬｹｯﾄ印刷")), &QAction::triggered,
+            this, [this] { PrintJacket(desktop_, printer(), workFolder_); });
+    connect(addItem(fileMenu, "mnuListPrint", QStringLiteral("一覧印刷")), &QAction::triggered,
+            this, [this] { PrintList(desktop_, printer(), workFolder_); });
+    QMenu* editMenu = addMenu("mnuEdit", QStringLiteral("編集(&E)"));
+    connect(addItem(editMenu, "mnuOp", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)")), &QAction::triggered, this,
+            &Form1::openOptions);
+    QMenu* helpMenu = addMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    connect(addItem(helpMenu, "mnuVer", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)")), &QAction::triggered,
+            this, &Form1::openAbout);
+    connect(addItem(helpMenu, "mnuHelpTopic", QStringLiteral("ﾄﾋﾟｯｸ検索")), &QAction::triggered,
+            this, [this] { desktop_.showHelp(helpFile_); });
+}
+
+void Form1::openAbout() {
+    if (!aboutBox_)
+        aboutBox_ = new frmAbout(this);
+    aboutBox_->show();
+    aboutBox_->raise();
+    aboutBox_->activateWindow();
 }
 
 bool Form1::startUp() {
-    // 1. No archive is being built or read.
+    // New and Load run this again over replaced files: nothing of the project
+    // before may survive it, from the archive table to the modified flag.
     projectTable_ = VariantTable{};
-    // 2. The help file ships beside the program.
+    // The help file ships beside the program.
     helpFile_ = LocalPath(programFolder_, QStringLiteral("\\") + kHelpFileName);
-    // 3.
     modified_ = false;
-    // 4. A second copy on the same working folder ends without a word.
+    // A second copy on the same working folder ends without a word, before it
+    // shows anything of the project the first copy is editing.
     if (!desktop_.claimSingleInstance(workFolder_))
         return false;
-    // 5. The CD icon doubles as the window icon.
+    // The CD icon doubles as the window icon.
     const QString cdIcon = CdIconPath(workFolder_);
     if (FileExists(cdIcon)) {
         const QIcon icon = LoadCdIcon(cdIcon);
         if (!icon.isNull())
             setWindowIcon(icon);
     }
-    // 6.-8.
+    // The page and the settings path are set before the page is drawn from
+    // them.
     currentPage_ = 0;
     settingsPath_ = LocalPath(workFolder_, kSettingsLiteral);
     setWindowTitle(ReadIni(settingsPath_, QStringLiteral("VolumeLabel"), QString()));
-    // 9.
     ShowPage();
     return true;
 }
@@ -242,36 +308,37 @@ QString Form1::readSlot(const QString& section, const QString& prefix, const QSt
     return ReadIni(settingsPath_, section, prefix + key);
 }
 
-void Form1::loadButtonPicture(int button, const QString& iconPath) {
-    QPushButton* com = com_[static_cast<std::size_t>(button)];
-    com->setIcon(QIcon());
+void Form1::showSlotPicture(int button, const QString& iconPath) {
+    QPushButton* slotButton = slotButtons_[static_cast<std::size_t>(button)];
+    slotButton->setIcon(QIcon());
     if (!FileExists(iconPath))
         return;
     const QImage image = modPicture::LoadPicture(iconPath); // bitmaps under an .ico name
     if (!image.isNull())
-        com->setIcon(QIcon(QPixmap::fromImage(image)));
+        slotButton->setIcon(QIcon(QPixmap::fromImage(image)));
 }
 
 void Form1::ShowPage() {
-    for (QLabel* l : {label2_, label3_, label5_, label6_, label7_})
-        l->clear();
-    text1_->clear();
-    text2_->clear();
+    for (QLabel* detail : {firstLineLabel_, secondLineLabel_, startPathLabel_, serialTitleLabel_,
+                           userNameTitleLabel_})
+        detail->clear();
+    userNameBox_->clear();
+    serialBox_->clear();
 
-    down_->setVisible(currentPage_ != 0);
-    up_->setVisible(currentPage_ != kPages - 1);
-    label4_->setText(QStringLiteral("%1/20").arg(currentPage_ + 1));
+    previousPageButton_->setVisible(currentPage_ != 0);
+    nextPageButton_->setVisible(currentPage_ != kPages - 1);
+    pageIndicator_->setText(QStringLiteral("%1/20").arg(currentPage_ + 1));
 
     for (int i = 0; i < kButtons; ++i) {
         const QString key = SlotKey(i, currentPage_);
-        loadButtonPicture(i, LocalPath(workFolder_, IconLiteral(key)));
-        label1_[static_cast<std::size_t>(i)]->setText(
+        showSlotPicture(i, LocalPath(workFolder_, IconLiteral(key)));
+        nameLabels_[static_cast<std::size_t>(i)]->setText(
             readSlot(QStringLiteral("AppName"), QStringLiteral("App_"), key));
     }
     // Focus on the first button shows its details through the focus event;
     // only when focus does not arrive (window hidden or inactive, or already
     // there) are they shown here, so a page change reads them once.
-    QPushButton* first = com_[0];
+    QPushButton* first = slotButtons_[0];
     const bool hadFocus = first->hasFocus();
     if (isVisible())
         first->setFocus();
@@ -280,8 +347,6 @@ void Form1::ShowPage() {
 }
 
 void Form1::ShowDetails(int button) {
-    if (button < 0 || button >= kButtons)
-        return;
     const QString key = SlotKey(button, currentPage_);
     // A line longer than five characters is drawn blue when it is a web
     // address, otherwise in its normal colour; shorter lines keep the colour.
@@ -290,50 +355,49 @@ void Form1::ShowDetails(int button) {
         if (text.size() > 5)
             SetTextColour(label, text.left(5) == QLatin1String("http:") ? kBlue : normal);
     };
-    colourLine(label2_, readSlot(QStringLiteral("Text1"), QStringLiteral("Text_"), key), kRed);
-    colourLine(label3_, readSlot(QStringLiteral("Text2"), QStringLiteral("Text_"), key), kBlack);
-    label5_->setText(readSlot(QStringLiteral("FilePath"), QStringLiteral("Path_"), key));
-    text1_->setText(readSlot(QStringLiteral("Name"), QStringLiteral("Name_"), key));
-    text2_->setText(readSlot(QStringLiteral("Serial"), QStringLiteral("Serial_"), key));
+    colourLine(firstLineLabel_, readSlot(QStringLiteral("Text1"), QStringLiteral("Text_"), key),
+               kRed);
+    colourLine(secondLineLabel_, readSlot(QStringLiteral("Text2"), QStringLiteral("Text_"), key),
+               kBlack);
+    startPathLabel_->setText(readSlot(QStringLiteral("FilePath"), QStringLiteral("Path_"), key));
+    userNameBox_->setText(readSlot(QStringLiteral("Name"), QStringLiteral("Name_"), key));
+    serialBox_->setText(readSlot(QStringLiteral("Serial"), QStringLiteral("Serial_"), key));
     const QString nameTitle = readSlot(QStringLiteral("NameTaitol"), QStringLiteral("Name_"), key);
-    label7_->setText(nameTitle.isEmpty() ? kDefaultNameTitle : nameTitle);
+    userNameTitleLabel_->setText(nameTitle.isEmpty() ? kDefaultNameTitle : nameTitle);
     const QString serialTitle =
         readSlot(QStringLiteral("SerialTaitol"), QStringLiteral("Serial_"), key);
-    label6_->setText(serialTitle.isEmpty() ? kDefaultSerialTitle : serialTitle);
-    label1_[static_cast<std::size_t>(button)]->setText(
+    serialTitleLabel_->setText(serialTitle.isEmpty() ? kDefaultSerialTitle : serialTitle);
+    nameLabels_[static_cast<std::size_t>(button)]->setText(
         readSlot(QStringLiteral("AppName"), QStringLiteral("App_"), key));
 }
 
-void Form1::setLauncherColours(std::uint32_t background, std::uint32_t text) {
-    background_ = background;
-    text_ = text;
-    applyColours();
+void Form1::applyLauncherColours(std::uint32_t background, std::uint32_t text) {
+    backgroundColour_ = background;
+    textColour_ = text;
+    paintColours();
 }
 
-void Form1::applyColours() {
-    const QColor back = ResolveColour(background_);
-    const QColor fore = ResolveColour(text_);
-    QPalette p = client_->palette();
-    p.setColor(QPalette::Window, back);
-    client_->setPalette(p);
-    QPalette box = text1_->palette();
-    box.setColor(QPalette::Base, back);
-    text1_->setPalette(box);
-    for (QPushButton* com : com_) {
-        QPalette b = com->palette();
-        b.setColor(QPalette::Button, back);
-        com->setPalette(b);
-    }
-    for (QLabel* name : label1_)
-        SetTextColour(name, fore);
+void Form1::paintColours() {
+    const QColor background = ResolveColour(backgroundColour_);
+    auto paint = [&background](QWidget* widget, QPalette::ColorRole role) {
+        QPalette palette = widget->palette();
+        palette.setColor(role, background);
+        widget->setPalette(palette);
+    };
+    paint(clientArea_, QPalette::Window);
+    paint(userNameBox_, QPalette::Base);
+    for (QPushButton* slotButton : slotButtons_)
+        paint(slotButton, QPalette::Button);
+    for (QLabel* nameLabel : nameLabels_)
+        SetTextColour(nameLabel, ResolveColour(textColour_));
 }
 
-void Form1::OpenOptions() {
-    if (!options_)
-        options_ = new frmOpt(*this);
-    options_->show();
-    options_->raise();
-    options_->activateWindow();
+void Form1::openOptions() {
+    if (!optionsWindow_)
+        optionsWindow_ = new frmOpt(*this);
+    optionsWindow_->show();
+    optionsWindow_->raise();
+    optionsWindow_->activateWindow();
 }
 
 Printer& Form1::printer() {
@@ -355,9 +419,9 @@ bool Form1::Save() {
         return false;
     modified_ = false;
     hide();
-    const SaveResult result =
-        SaveToFolder(desktop_, SaveSource{workFolder_, programFolder_, background_, text_}, folder,
-                     projectTable_);
+    const SaveResult result = SaveToFolder(
+        desktop_, SaveSource{workFolder_, programFolder_, backgroundColour_, textColour_}, folder,
+        projectTable_);
     if (result.complete()) {
         desktop_.message(SaveCompleteText(folder), kSaveCompleteTitle, MessageIcon::Information,
                          MessageButtons::Ok);
@@ -388,7 +452,7 @@ void Form1::New() {
         QFile::remove(settingsPath_);
         RemoveWorkingIcons(workFolder_);
     }
-    setLauncherColours(kButtonFaceColour, kButtonTextColour);
+    applyLauncherColours(kButtonFaceColour, kButtonTextColour);
     startUp();
 }
 
@@ -397,12 +461,21 @@ void Form1::Load() {
         QStringLiteral("ファイルを開く"), QStringLiteral("設定ﾌｧｲﾙ(Auto_Run.dat)|Auto_Run.dat"), 0);
     if (chosen.isEmpty())
         return;
+    // Only once a folder is chosen is the user's work at stake: it is offered
+    // to save, and a save that did not complete keeps it.
+    if (modified_ && FileExists(settingsPath_) && !offerToSave())
+        return;
     hide();
+    // The window is to show the loaded CD and nothing else, so nothing of the
+    // working project may remain for the loaded files to mix with. The CD
+    // icon stays unless the folder brings its own.
+    QFile::remove(settingsPath_);
+    RemoveWorkingIcons(workFolder_);
     const LoadResult result =
         LoadSavedFolder(desktop_, ParentFolder(chosen), workFolder_, projectTable_);
     if (result.colours)
-        setLauncherColours(result.colours->background.value_or(background_),
-                           result.colours->text.value_or(text_));
+        applyLauncherColours(result.colours->background.value_or(backgroundColour_),
+                             result.colours->text.value_or(textColour_));
     startUp();
     modified_ = true;
     show();
@@ -416,57 +489,58 @@ void Form1::closeEvent(QCloseEvent* event) {
     QFile::remove(ArchivePath(workFolder_));
     QFile::remove(settingsPath_);
     RemoveWorkingIcons(workFolder_);
-    if (about_)
-        about_->close();
-    if (options_)
-        options_->close();
+    // Every window of the program goes with this one: the help viewer has no
+    // parent, and a window left open would keep the program running, with
+    // the working folder still claimed, after its project is gone.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this)
+            window->close();
     event->accept();
 }
 
 void Form1::EditSlot(int button) {
-    if (button < 0 || button >= kButtons || (editor_ && editor_->isVisible()))
+    if (entryEditor_ && entryEditor_->isVisible()) // one slot at a time
         return;
     handOverKey_ = SlotKey(button, currentPage_);
     hide();
-    editor_ = new Dialog(*this);
-    editor_->showForSlot();
+    entryEditor_ = new Dialog(*this);
+    entryEditor_->showForSlot();
 }
 
 void Form1::EditSlotWithFile(int button, const QString& droppedPath) {
     if (droppedPath.isEmpty())
         return;
     EditSlot(button);
-    if (editor_)
-        editor_->takeDroppedFile(droppedPath);
+    if (entryEditor_)
+        entryEditor_->takeDroppedFile(droppedPath);
 }
 
 void Form1::showSlotName(int button, const QString& name) {
-    if (button >= 0 && button < kButtons)
-        label1_[static_cast<std::size_t>(button)]->setText(name);
+    nameLabels_[static_cast<std::size_t>(button)]->setText(name);
 }
 
 void Form1::showDetail(Detail detail, const QString& text) {
     switch (detail) {
     case Detail::FirstLine:
-        label2_->setText(text);
+        firstLineLabel_->setText(text);
         break;
     case Detail::SecondLine:
-        label3_->setText(text);
+        secondLineLabel_->setText(text);
         break;
     case Detail::Path:
-        label5_->setText(text);
+        startPathLabel_->setText(text);
         break;
     case Detail::NameTitle:
-        label7_->setText(text);
+        userNameTitleLabel_->setText(text);
         break;
     case Detail::SerialTitle:
-        label6_->setText(text);
+        serialTitleLabel_->setText(text);
         break;
     case Detail::Name:
-        text1_->setText(text);
+        userNameBox_->setText(text);
         break;
     case Detail::Serial:
-        text2_->setText(text);
+        serialBox_->setText(text);
         break;
     }
 }
@@ -476,35 +550,30 @@ void Form1::editorClosed() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    for (int i = 0; i < kButtons; ++i) {
-        if (watched != com_[static_cast<std::size_t>(i)])
-            continue;
-        switch (event->type()) {
-        case QEvent::MouseMove:
-        case QEvent::FocusIn:
-            ShowDetails(i);
-            break;
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDropEvent*>(event);
-            if (FirstDroppedFile(drag->mimeData()).isEmpty())
-                drag->ignore();
-            else
-                drag->acceptProposedAction();
-            return true;
-        }
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(event);
-            const QString path = FirstDroppedFile(drop->mimeData());
-            if (!path.isEmpty()) {
-                drop->acceptProposedAction();
-                EditSlotWithFile(i, path);
-            }
-            return true;
-        }
-        default:
-            break;
-        }
+    const auto slot = std::find(slotButtons_.begin(), slotButtons_.end(), watched);
+    if (slot == slotButtons_.end())
+        return QMainWindow::eventFilter(watched, event);
+    const int button = static_cast<int>(slot - slotButtons_.begin());
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::FocusIn:
+        ShowDetails(button);
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        // Only a drop that brings a file is taken; Qt then delivers no other.
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!FirstDroppedFile(drag->mimeData()).isEmpty())
+            drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        drop->acceptProposedAction();
+        EditSlotWithFile(button, FirstDroppedFile(drop->mimeData()));
+        return true;
+    }
+    default:
         break;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -12,9 +12,9 @@ void Substitute(const QString& family, const QStringList& candidates) {
     if (installed.contains(family))
         return;
     QStringList present;
-    for (const QString& c : candidates)
-        if (installed.contains(c))
-            present.append(c);
+    for (const QString& candidate : candidates)
+        if (installed.contains(candidate))
+            present.append(candidate);
     if (!present.isEmpty())
         QFont::insertSubstitutions(family, present);
 }

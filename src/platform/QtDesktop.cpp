@@ -7,10 +7,12 @@
 #include <QColorDialog>
 #include <QCryptographicHash>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -45,6 +47,33 @@ private:
     QProgressDialog dialog_;
 };
 
+// A message box that, when an answer is required, stays up on Escape and on
+// its close box: a user who means "not now" must not be taken for one who
+// answered.
+class AnswerBox : public QMessageBox {
+public:
+    AnswerBox(Icon icon, const QString& title, const QString& text, bool answerRequired)
+        : QMessageBox(icon, title, text, NoButton, QApplication::activeWindow()),
+          answerRequired_(answerRequired) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (answerRequired_ && event->matches(QKeySequence::Cancel))
+            event->accept();
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (answerRequired_)
+            event->ignore();
+        else
+            QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool answerRequired_;
+};
+
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Information:
@@ -72,8 +101,8 @@ Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(ToQtIcon(icon), title, shown, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    // A Yes/No question has exactly those two answers.
+    AnswerBox box(ToQtIcon(icon), title, shown, buttons == MessageButtons::YesNo);
     struct Choice {
         QMessageBox::ButtonRole role;
         QString caption;
@@ -104,23 +133,16 @@ Answer QtDesktop::message(const QString& text, const QString& title, MessageIcon
                    {QMessageBox::RejectRole, QStringLiteral("キャンセル"), Answer::Cancel}};
         break;
     }
-    QList<QAbstractButton*> made;
-    for (const Choice& c : choices)
-        made.append(box.addButton(c.caption, c.role));
-    box.setDefaultButton(qobject_cast<QPushButton*>(made.first()));
+    QList<QAbstractButton*> buttonsMade;
+    for (const Choice& choice : choices)
+        buttonsMade.append(box.addButton(choice.caption, choice.role));
+    box.setDefaultButton(qobject_cast<QPushButton*>(buttonsMade.first()));
     box.exec();
-    const int index = made.indexOf(box.clickedButton());
+    const int index = buttonsMade.indexOf(box.clickedButton());
     if (index >= 0)
         return choices[index].answer;
     // Closed with Escape or the close box: the cancelling answer the box offers.
-    switch (buttons) {
-    case MessageButtons::Ok:
-        return Answer::Ok;
-    case MessageButtons::YesNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Cancel;
 }
 
 void QtDesktop::setClipboardText(const QString& text) {
@@ -146,15 +168,15 @@ void QtDesktop::showHelp(const QString& helpFile) {
     // The help is an HTML page under the name the program has always used;
     // shown by the program itself, since no desktop knows what to open that
     // name with (or picks a viewer for another kind of file).
-    if (!help_) {
+    if (!helpViewer_) {
         auto* browser = new QTextBrowser;
         browser->setObjectName(QStringLiteral("helpViewer"));
         browser->setAttribute(Qt::WA_DeleteOnClose);
         browser->setOpenExternalLinks(true);
         browser->resize(640, 560);
-        help_ = browser;
+        helpViewer_ = browser;
     }
-    auto* browser = static_cast<QTextBrowser*>(help_.data());
+    auto* browser = static_cast<QTextBrowser*>(helpViewer_.data());
     QFile file(helpFile);
     if (!file.open(QIODevice::ReadOnly)) {
         browser->deleteLater();
@@ -170,12 +192,12 @@ void QtDesktop::showHelp(const QString& helpFile) {
 
 bool QtDesktop::claimSingleInstance(const QString& workFolder) {
     const QString canonical = QFileInfo(workFolder).absoluteFilePath();
-    if (instanceLock_ && claimedFolder_ == canonical)
-        return true;
-    const QByteArray id =
-        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    auto lock = std::make_unique<QLockFile>(
-        QDir::temp().filePath(QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(id))));
+    if (instanceLock_) // one folder for the program's whole run, claimed again on New
+        return claimedFolder_ == canonical;
+    const QByteArray folderId =
+        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex();
+    auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(
+        QStringLiteral("kazanoro-%1.lock").arg(QString::fromLatin1(folderId))));
     lock->setStaleLockTime(0); // a crashed copy's lock is recognised by its dead process
     if (!lock->tryLock(0))
         return false;
@@ -204,9 +226,9 @@ QString QtDesktop::openFile(const QString& title, const QString& filter, int fil
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& p : patterns)
-            if (p == QLatin1String("*.*"))
-                p = QStringLiteral("*");
+        for (QString& pattern : patterns)
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
         entries.append(parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
                        QLatin1Char(')'));
     }
@@ -238,7 +260,16 @@ bool QtDesktop::choosePrinter(PrintJobSetup& setup) {
                                    : QPageLayout::Portrait);
     QPrintDialog dialog(&printer, QApplication::activeWindow());
     dialog.setWindowTitle(setup.title);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // The job prints every page once, on A4 in its own orientation: copies,
+    // page ranges, printing to a file and the printer's own page settings
+    // would be offered only to be ignored. Qt's own dialog lets them go
+    // (the options pane and the properties); a native one shows what it must.
+    dialog.setOptions({});
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+        for (QAbstractButton* button : buttons->buttons())
+            button->setVisible(buttons->buttonRole(button) != QDialogButtonBox::ResetRole);
+    if (QWidget* properties = dialog.findChild<QWidget*>(QStringLiteral("properties")))
+        properties->hide();
     if (dialog.exec() != QDialog::Accepted)
         return false;
     setup.printerName = printer.printerName();

@@ -35,7 +35,7 @@ public:
 
 private:
     std::unique_ptr<QLockFile> instanceLock_;
-    QPointer<QWidget> help_;
+    QPointer<QWidget> helpViewer_;
     QString claimedFolder_;
 };
 

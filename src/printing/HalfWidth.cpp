@@ -18,11 +18,11 @@ constexpr char kNarrowed[] = "[\\u3000-\\u3002\\u300C\\u300D\\u309B\\u309C\\u30A
 const icu::Transliterator* Narrower() {
     static const std::unique_ptr<icu::Transliterator> narrower = [] {
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(
+        std::unique_ptr<icu::Transliterator> transliterator(icu::Transliterator::createInstance(
             icu::UnicodeString::fromUTF8(kNarrowed), UTRANS_FORWARD, status));
         if (U_FAILURE(status))
-            t.reset();
-        return t;
+            transliterator.reset();
+        return transliterator;
     }();
     return narrower.get();
 }
@@ -31,12 +31,12 @@ const icu::Transliterator* Narrower() {
 
 QString ToHalfWidth(const QString& text) {
     const icu::Transliterator* narrower = Narrower();
-    if (text.isEmpty() || !narrower)
+    if (!narrower)
         return text;
-    icu::UnicodeString u(reinterpret_cast<const char16_t*>(text.utf16()),
-                         static_cast<int32_t>(text.size()));
-    narrower->transliterate(u);
-    return QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length());
+    icu::UnicodeString narrowed(reinterpret_cast<const char16_t*>(text.utf16()),
+                                static_cast<int32_t>(text.size()));
+    narrower->transliterate(narrowed);
+    return QString(reinterpret_cast<const QChar*>(narrowed.getBuffer()), narrowed.length());
 }
 
 } // namespace kz

@@ -96,25 +96,24 @@ void PrintJacketPage(PrintSurface& surface, const PrintSource& source) {
     PrintJacketHeader(surface, source, 0, 0);
     int x = 85;
     int y = 450;
-    int n = 1;
+    int entryOnPanel = 1;
     for (const UsedSlot& slot : SlotsInUse(settings)) {
-        if (n == 26) { // second column of the panel
+        if (entryOnPanel == 26) { // second column of the panel
             x += 3350;
             y = 450;
         }
-        if (n == 51) { // the right panel, with a header of its own
+        if (entryOnPanel == 51) { // the right panel, with a header of its own
             x = 6895;
-            y = 0;
             PrintJacketHeader(surface, source, 6895, 0);
             y = 450;
-            n = 1;
+            entryOnPanel = 1;
         }
         surface.printText(QPoint(x, y), SlotLabel(slot.button, slot.page));
         DrawSlotIcon(surface, source, slot.key, QRect(x + 350, y - 50, 220, 220));
         surface.printText(QPoint(x + 650, y),
                           ToHalfWidth(settings.read(u"AppName", u"App_", slot.key)));
         y += 255;
-        ++n;
+        ++entryOnPanel;
     }
     surface.drawRectangle(QPoint(0, 0), QPoint(kJacketWidth, kJacketHeight), kJacketLineColour);
     surface.drawLine(QPoint(kJacketWidth / 2, 0), QPoint(kJacketWidth / 2, kJacketHeight),
@@ -138,20 +137,19 @@ void PrintListPages(PrintSurface& surface, const PrintSource& source) {
     const SlotReader settings(source.workFolder);
     PrintJacketHeader(surface, source, 100, 0);
     PrintListHeadings(surface);
-    int x = 85;
+    const int x = 85;
     int y = 1100;
-    int n = 1;
+    int rowOnPage = 1;
     for (const UsedSlot& slot : SlotsInUse(settings)) {
         // A page is only started for an entry that needs it, so the list
         // never ends with an empty page.
-        if (n == 26) {
+        if (rowOnPage == 26) {
             surface.newPage();
             PrintJacketHeader(surface, source, 100, 0);
             surface.setFontSize(7);
             PrintListHeadings(surface);
-            x = 85;
             y = 1100;
-            n = 1;
+            rowOnPage = 1;
         }
         surface.setFontSize(7);
         surface.printText(QPoint(x, y + 125), SlotLabel(slot.button, slot.page));
@@ -168,7 +166,7 @@ void PrintListPages(PrintSurface& surface, const PrintSource& source) {
         text(7500, 250, u"Serial", u"Serial_");
         surface.drawLine(QPoint(x, y + 450), QPoint(x + 11000, y + 450), Qt::black);
         y += 500;
-        ++n;
+        ++rowOnPage;
     }
 }
 

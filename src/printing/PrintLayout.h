@@ -17,7 +17,7 @@ struct PrintSource {
     QString workFolder; // settings file, slot icon files and the CD icon
     // Slot icons reach the paper through a picture box of this background
     // colour; see PictureBoxImage.
-    QColor pictureBoxColour = QColor(240, 240, 240);
+    QColor pictureBoxColour;
 };
 
 inline const QColor kJacketLineColour = QColor(128, 128, 128);
@@ -27,7 +27,7 @@ inline constexpr int kJacketWidth = 13608;
 inline constexpr int kJacketHeight = 6804;
 
 // The picture box icons pass through: 615 twips square.
-inline constexpr int kPictureBoxPixels = 615 / 15;
+inline constexpr int kPictureBoxPixels = 41;
 
 // Button number 1-5, "/", page number 1-20 right-aligned in two characters:
 // "1/ 1", "3/12".

@@ -15,15 +15,13 @@ inline constexpr int kTwipsPerPoint = 20;
 // A picture's own size on paper: one pixel is one 96 dpi pixel.
 inline constexpr int kPictureTwipsPerPixel = 15;
 
-// The font state texts are printed with; it stays until changed.
+// The font state texts are printed with; it stays until changed. A print-out
+// sets its font and size before its first text.
 struct PrintFont {
     QString name;
-    double points = 10;
-    bool bold = false;
-    bool italic = false;
+    double points{};
+    bool bold{};
     QColor colour = Qt::black;
-
-    friend bool operator==(const PrintFont&, const PrintFont&) = default;
 };
 
 class PrintSurface {
@@ -33,7 +31,6 @@ public:
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(double points) = 0;
     virtual void setBold(bool bold) = 0;
-    virtual void setItalic(bool italic) = 0;
     virtual void setTextColour(const QColor& colour) = 0;
 
     // Prints `text` in the current font with the top-left corner of its first

@@ -5,13 +5,11 @@
 #include <QPainter>
 #include <QPen>
 
-#include <algorithm>
-
 namespace kz {
 namespace {
 
 // Outlines and rules: a hairline that every printer still puts on paper.
-constexpr double kLineWidth = 3;
+constexpr double kLineWidth = 3.0;
 
 QRectF Between(QPoint from, QPoint to) {
     return QRectF(QPointF(from), QPointF(to)).normalized();
@@ -28,41 +26,32 @@ void QtPrintSurface::useTwips() {
     // The painter's origin is already the paint rectangle's corner.
     painter_.setWorldTransform(
         QTransform::fromScale(device_.logicalDpiX() / 1440.0, device_.logicalDpiY() / 1440.0));
-    // Icons are a few pixels wide; blurring them does not make them sharper.
-    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Icons are scaled without smoothing, the painter's default: blurring a
+    // few pixels does not make them sharper. Lines are smoothed.
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setBackgroundMode(Qt::TransparentMode);
 }
 
 QFont QtPrintSurface::ToQFont(const PrintFont& font) {
-    QFont f(font.name);
+    QFont qfont(font.name);
     // Pixel size in the twips coordinate system scales with the page, so the
     // point size is exact whatever the device's resolution.
-    f.setPixelSize(std::max(1, qRound(font.points * kTwipsPerPoint)));
-    f.setBold(font.bold);
-    f.setItalic(font.italic);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
+    qfont.setPixelSize(qRound(font.points * kTwipsPerPoint));
+    qfont.setBold(font.bold);
+    qfont.setHintingPreference(QFont::PreferNoHinting);
+    return qfont;
 }
 
 void QtPrintSurface::setFontName(const QString& name) {
     font_.name = name;
-    fontChanged_ = true;
 }
 
 void QtPrintSurface::setFontSize(double points) {
     font_.points = points;
-    fontChanged_ = true;
 }
 
 void QtPrintSurface::setBold(bool bold) {
     font_.bold = bold;
-    fontChanged_ = true;
-}
-
-void QtPrintSurface::setItalic(bool italic) {
-    font_.italic = italic;
-    fontChanged_ = true;
 }
 
 void QtPrintSurface::setTextColour(const QColor& colour) {
@@ -70,10 +59,7 @@ void QtPrintSurface::setTextColour(const QColor& colour) {
 }
 
 void QtPrintSurface::useFont() {
-    if (fontChanged_) {
-        painter_.setFont(ToQFont(font_));
-        fontChanged_ = false;
-    }
+    painter_.setFont(ToQFont(font_));
     painter_.setPen(font_.colour);
 }
 
@@ -90,9 +76,7 @@ void QtPrintSurface::drawPicture(QPoint at, const QImage& picture) {
 }
 
 void QtPrintSurface::drawPicture(const QRect& target, const QImage& picture) {
-    if (picture.isNull() || target.isEmpty())
-        return;
-    painter_.drawImage(QRectF(target), picture);
+    painter_.drawImage(QRectF(target), picture); // a null picture draws nothing
 }
 
 void QtPrintSurface::drawLine(QPoint from, QPoint to, const QColor& colour) {

@@ -19,7 +19,6 @@ public:
     void setFontName(const QString& name) override;
     void setFontSize(double points) override;
     void setBold(bool bold) override;
-    void setItalic(bool italic) override;
     void setTextColour(const QColor& colour) override;
     void printText(QPoint at, const QString& text) override;
     void drawPicture(QPoint at, const QImage& picture) override;
@@ -39,7 +38,6 @@ private:
     QPainter& painter_;
     QPagedPaintDevice& device_;
     PrintFont font_;
-    bool fontChanged_ = true;
 };
 
 } // namespace kz

@@ -9,8 +9,8 @@
 namespace kz {
 
 QtPrinter::QtPrinter() : printer_(QPrinter::HighResolution) {
+    // Not the full page: the origin is the printable area's corner.
     printer_.setDocName(kApplicationTitle);
-    printer_.setFullPage(false); // the origin is the printable area's corner
 }
 
 QStringList QtPrinter::installedPrinters() const {

@@ -1,85 +1,63 @@
 #include "tests/support/RecordingSurface.h"
 
+#include "tests/support/ScriptedDesktop.h"
+
 namespace kz {
+namespace {
 
-RecordingSurface::Call& RecordingSurface::record(Kind kind) {
-    Call call;
-    call.kind = kind;
-    call.page = page_;
-    call.font = font_;
-    calls.append(call);
-    return calls.last();
+QString At(QPoint point) {
+    return QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
 }
 
-void RecordingSurface::setFontName(const QString& name) {
-    font_.name = name;
-    record(Kind::FontName);
+QString Area(QPoint at, QSize size) {
+    return At(at) + QStringLiteral(" %1x%2").arg(size.width()).arg(size.height());
 }
 
-void RecordingSurface::setFontSize(double points) {
-    font_.points = points;
-    record(Kind::FontSize);
+} // namespace
+
+QStringList RecordingSurface::lines(QChar kind, int page) const {
+    QStringList found;
+    for (const Mark& mark : marks)
+        if (mark.line.startsWith(kind) && (page < 0 || mark.page == page))
+            found.append(mark.line);
+    return found;
 }
 
-void RecordingSurface::setBold(bool bold) {
-    font_.bold = bold;
-    record(Kind::Bold);
-}
-
-void RecordingSurface::setItalic(bool italic) {
-    font_.italic = italic;
-    record(Kind::Italic);
-}
-
-void RecordingSurface::setTextColour(const QColor& colour) {
-    font_.colour = colour;
-    record(Kind::TextColour);
+void RecordingSurface::mark(const QString& line, const QImage& picture) {
+    marks.append({pages - 1, line, font_, picture});
 }
 
 void RecordingSurface::printText(QPoint at, const QString& text) {
-    Call& call = record(Kind::Text);
-    call.at = at;
-    call.text = text;
+    if (!text.isEmpty())
+        mark(QStringLiteral("T %1 %2%3 %4")
+                 .arg(At(at), QString::number(font_.points), font_.bold ? "b" : "", text));
 }
 
 void RecordingSurface::drawPicture(QPoint at, const QImage& picture) {
-    Call& call = record(Kind::Picture);
-    call.area = QRect(at, picture.size() * kPictureTwipsPerPixel);
-    call.picture = picture;
+    mark(QStringLiteral("P ") + Area(at, picture.size() * kPictureTwipsPerPixel), picture);
 }
 
 void RecordingSurface::drawPicture(const QRect& target, const QImage& picture) {
-    Call& call = record(Kind::Picture);
-    call.area = target;
-    call.picture = picture;
-    call.scaled = true;
+    mark(QStringLiteral("S ") + Area(target.topLeft(), target.size()), picture);
 }
 
 void RecordingSurface::drawLine(QPoint from, QPoint to, const QColor& colour) {
-    Call& call = record(Kind::Line);
-    call.at = from;
-    call.to = to;
-    call.colour = colour;
+    mark(QStringLiteral("L %1 %2 %3").arg(At(from), At(to), colour.name()));
 }
 
 void RecordingSurface::drawRectangle(QPoint from, QPoint to, const QColor& colour) {
-    Call& call = record(Kind::Rectangle);
-    call.at = from;
-    call.to = to;
-    call.colour = colour;
+    mark(QStringLiteral("R %1 %2 %3").arg(At(from), At(to), colour.name()));
 }
 
-void RecordingSurface::newPage() {
-    record(Kind::NewPage);
-    ++page_;
-}
-
-QList<RecordingSurface::Call> RecordingSurface::of(Kind kind, int page) const {
-    QList<Call> found;
-    for (const Call& c : calls)
-        if (c.kind == kind && (page < 0 || c.page == page))
-            found.append(c);
-    return found;
+bool RecordingPrinter::print(const std::function<void(PrintSurface&)>& pages) {
+    jobs.append(QStringLiteral("%1 orientation %2 %3 %4 copy, busy %5")
+                    .arg(current)
+                    .arg(int(orientationNow))
+                    .arg(QPageSize::name(paperNow))
+                    .arg(copiesNow)
+                    .arg(desktop_.answersOf(QStringLiteral("busy")).join(',')));
+    pages(paper);
+    return true;
 }
 
 } // namespace kz

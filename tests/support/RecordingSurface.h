@@ -1,61 +1,73 @@
 #pragma once
 
 #include "printing/PrintSurface.h"
+#include "printing/Printer.h"
 
-#include <QList>
-
-// A surface that keeps every call made on it, with the page it went to and the
-// font in force, so tests can state what a print-out puts where.
 namespace kz {
 
+class ScriptedDesktop;
+
+// A print surface that writes down each mark as a line of text, positions in
+// twips: "T 85,450 8 1/ 1" a text in 8 pt ("16b" bold), "S 435,400 220x220" a
+// picture scaled, "P 1700,72 480x480" one at its own size, "L 85,1050
+// 11085,1050 #000000" a line, "R ..." a rectangle. Empty texts leave no mark.
 class RecordingSurface : public PrintSurface {
 public:
-    enum class Kind {
-        FontName,
-        FontSize,
-        Bold,
-        Italic,
-        TextColour,
-        Text,
-        Picture, // natural size or scaled: `area` is where it lands
-        Line,
-        Rectangle,
-        NewPage,
-    };
-    struct Call {
-        Kind kind = Kind::Text;
-        int page = 0;   // counted from 0
-        PrintFont font; // in force after the call
-        QPoint at;      // text, line and rectangle start
-        QPoint to;      // line and rectangle end
-        QRect area;     // picture
-        QString text;
+    struct Mark {
+        int page = 0; // from 0
+        QString line;
+        PrintFont font; // in force for a text
         QImage picture;
-        QColor colour; // line and rectangle
-        bool scaled = false;
     };
+    QList<Mark> marks;
+    int pages = 1;
 
-    void setFontName(const QString& name) override;
-    void setFontSize(double points) override;
-    void setBold(bool bold) override;
-    void setItalic(bool italic) override;
-    void setTextColour(const QColor& colour) override;
+    // The marks of one kind ('T', 'S', ...), of one page unless `page` < 0.
+    QStringList lines(QChar kind, int page = -1) const;
+
+    void setFontName(const QString& name) override { font_.name = name; }
+    void setFontSize(double points) override { font_.points = points; }
+    void setBold(bool bold) override { font_.bold = bold; }
+    void setTextColour(const QColor& colour) override { font_.colour = colour; }
     void printText(QPoint at, const QString& text) override;
     void drawPicture(QPoint at, const QImage& picture) override;
     void drawPicture(const QRect& target, const QImage& picture) override;
     void drawLine(QPoint from, QPoint to, const QColor& colour) override;
     void drawRectangle(QPoint from, QPoint to, const QColor& colour) override;
-    void newPage() override;
-
-    QList<Call> calls;
-    int pageCount() const { return page_ + 1; }
-    // The calls of one kind, in order; on one page when `page` is not negative.
-    QList<Call> of(Kind kind, int page = -1) const;
+    void newPage() override { ++pages; }
 
 private:
-    Call& record(Kind kind);
+    void mark(const QString& line, const QImage& picture = {});
     PrintFont font_;
-    int page_ = 0;
+};
+
+// The program's printer for tests: installed printers of its own, settings
+// that stick, and each job written down with the settings it ran under and
+// the busy pointer's state meanwhile; the pages go to `paper`.
+class RecordingPrinter : public Printer {
+public:
+    explicit RecordingPrinter(const ScriptedDesktop& desktop) : desktop_(desktop) {}
+
+    QString current = "Office";
+    PaperOrientation orientationNow = PaperOrientation::Portrait;
+    QPageSize::PageSizeId paperNow = QPageSize::Letter;
+    int copiesNow = 3;
+    QStringList jobs; // "Laser orientation 2 A4 1 copy, busy on" (2: landscape)
+    RecordingSurface paper;
+
+    QStringList installedPrinters() const override { return {"Office", "Laser", "laser"}; }
+    QString deviceName() const override { return current; }
+    void choose(const QString& name) override { current = name; }
+    PaperOrientation orientation() const override { return orientationNow; }
+    void setOrientation(PaperOrientation orientation) override { orientationNow = orientation; }
+    QPageSize::PageSizeId paperSize() const override { return paperNow; }
+    void setPaperSize(QPageSize::PageSizeId size) override { paperNow = size; }
+    int copies() const override { return copiesNow; }
+    void setCopies(int copies) override { copiesNow = copies; }
+    bool print(const std::function<void(PrintSurface&)>& pages) override;
+
+private:
+    const ScriptedDesktop& desktop_;
 };
 
 } // namespace kz
