@@ -66,9 +66,9 @@ SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QStrin
     SaveResult result;
     if (!archiveBuilt || Contents(out(kArchiveName)) != packed)
         result.missing.append(kArchiveName);
-    if (ReadIni(inf, QStringLiteral("autorun"), QStringLiteral("OPEN")) != kLauncherName ||
+    if (ReadIniFromDisk(inf, QStringLiteral("autorun"), QStringLiteral("OPEN")) != kLauncherName ||
         (withIcon &&
-         ReadIni(inf, QStringLiteral("autorun"), QStringLiteral("ICON")) != kCdIconValue))
+         ReadIniFromDisk(inf, QStringLiteral("autorun"), QStringLiteral("ICON")) != kCdIconValue))
         result.missing.append(kAutorunInfName);
     return result;
 }

@@ -4,13 +4,13 @@
 #include "platform/Desktop.h"
 #include "store/Cp932.h"
 #include "store/FileName.h"
+#include "store/FileWriter.h"
 #include "store/Ini.h"
 #include "store/Parts.h"
 #include "store/Slots.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
 #include <string>
@@ -112,17 +112,8 @@ VariantTable BuildProjectTable(Desktop& desktop, const QString& workFolder,
 bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table) {
     BusyPointer busy(desktop);
     const auto bytes = EncodeArchive(table);
-    if (!bytes)
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes->size());
-    if (file.write(reinterpret_cast<const char*>(bytes->data()), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return bytes && ReplaceFile(path, QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                                                 static_cast<qsizetype>(bytes->size())));
 }
 
 std::optional<VariantTable> ReadArchiveFile(const QString& path) {

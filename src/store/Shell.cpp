@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 #include "store/Cp932.h"
 #include "store/FileName.h"
+#include "store/FileWriter.h"
 #include "store/Parts.h"
 
 #include <QDateTime>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace kz {
 namespace {
@@ -84,15 +84,12 @@ bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
     // A copy taken from a disc is read-only; the user has agreed to replace it.
     if (target.exists() && !target.isWritable())
         QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
+    FileWriter out(to);
+    if (!out.open())
         return false;
-    QByteArray buffer;
     while (!in.atEnd()) {
-        buffer = in.read(kChunk);
-        if (buffer.isEmpty() && in.error() != QFileDevice::NoError)
-            break;
-        if (out.write(buffer) != buffer.size())
+        const QByteArray buffer = in.read(kChunk);
+        if (buffer.isEmpty() || !out.write(buffer))
             break;
         job.done += buffer.size();
         if (job.progress && !job.progress->update(job.done)) {
@@ -100,8 +97,10 @@ bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
             break;
         }
     }
+    // Half a copy never takes the target's name: the old file stays. A write
+    // that failed in the last piece fails the commit.
     if (job.cancelled || in.error() != QFileDevice::NoError || !in.atEnd()) {
-        out.cancelWriting();
+        out.discard();
         return false;
     }
     in.close();

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 class CliTest : public QObject {
     Q_OBJECT
 
@@ -150,6 +152,53 @@ private slots:
         const Run r = cli(args);
         QCOMPARE(r.code, code);
         QVERIFY(!r.err.isEmpty());
+    }
+
+    // Two scripts storing values in one settings file at the same time lose
+    // none of them; a long file makes each rewrite take its time.
+    void iniSet_twoWritersAtOnce() {
+        QByteArray lines = "[Other]\r\n";
+        for (int i = 0; i < 3000; ++i)
+            lines += "k" + QByteArray::number(i) + "=" + QByteArray(60, 'v') + "\r\n";
+        QFile file(settings());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines) == lines.size());
+        file.close();
+        const QString script = QStringLiteral(
+            "w(){ for i in $(seq 25); do $0 ini set $1 S $2$i x; done; }; w $1 a & w $1 b; wait");
+        QCOMPARE(QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), script,
+                                                          QStringLiteral(KZ_CLI_PATH), settings()}),
+                 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        QCOMPARE(after.count("=x   "), 50);
+        QVERIFY(after.startsWith(lines));
+    }
+
+    // A settings file that may be written in a folder that takes no new file
+    // (a shared folder): the value is stored in the file itself.
+    void iniSet_sharedFolder() {
+        QTemporaryDir shared;
+        const QString file = shared.filePath(QStringLiteral("s.txt"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("[S]\r\nk=1\r\n") == 10);
+        f.close();
+        QVERIFY(QFile::setPermissions(file, QFile::Permissions(0x6666)));
+        QVERIFY(QFile::setPermissions(shared.path(), QFile::Permissions(0x5555)));
+        QProcess p;
+        const QStringList args{QStringLiteral("ini"), QStringLiteral("set"), file,
+                               QStringLiteral("S"),   QStringLiteral("j"),   QStringLiteral("2")};
+        if (::geteuid() == 0)
+            p.start(QStringLiteral("setpriv"),
+                    QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                QStringLiteral("--clear-groups"), QStringLiteral(KZ_CLI_PATH)} +
+                        args);
+        else
+            p.start(QStringLiteral(KZ_CLI_PATH), args);
+        QVERIFY(p.waitForFinished(60000));
+        QVERIFY(QFile::setPermissions(shared.path(), QFile::Permissions(0x7777)));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), "[S]\r\nk=1\r\nj=2" + QByteArray(99, ' ') + "\r\n");
     }
 };
 

@@ -18,7 +18,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kz;
@@ -59,6 +61,18 @@ bool runningAsRoot() {
 }
 
 constexpr char kA[] = "\x82\xa0"; // あ in code page 932
+
+// No file grows past `bytes` while this lives: a disk that is full. Reads go on.
+struct DiskLimit {
+    rlimit old{};
+    explicit DiskLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~DiskLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+};
 
 } // namespace
 
@@ -817,6 +831,54 @@ private slots:
         desktop.labels.insert(QStringLiteral("/media/cd"), label);
         QCOMPARE(VolumeLabelOf(desktop, QStringLiteral("/media/cd")), result);
         QCOMPARE(VolumeLabelOf(desktop, QStringLiteral("/media/other")), QString());
+    }
+
+    // A disk full at every byte of a settings write and of a byte file: the new
+    // file whole, or the old one byte for byte and the user told why.
+    void fullDisk_keepsTheOldFile() {
+        const QByteArray old = "[S]\r\nk=old\r\n";
+        const QByteArray fresh = "[S]\r\nk=old\r\nj=" + field("new") + "\r\n";
+        const QString icon = at(QStringLiteral("Icon_00.ico"));
+        for (int limit = 0; limit <= fresh.size(); limit += 11) {
+            QVERIFY(put(settings(), old) && put(icon, old));
+            ScriptedDesktop desktop;
+            const DiskLimit full(limit);
+            const bool stored = WriteIni(desktop, settings(), QStringLiteral("S"),
+                                         QStringLiteral("j"), QStringLiteral("new"));
+            const bool written = WriteFileBytes(desktop, icon, fresh);
+            QCOMPARE(stored, limit >= fresh.size());
+            QCOMPARE(contents(settings()), stored ? fresh : old);
+            QCOMPARE(written, stored);
+            QCOMPARE(contents(icon), written ? fresh : old);
+            QCOMPARE(desktop.textsOf(QStringLiteral("message")).join(QString()),
+                     written ? QString()
+                             : "ファイルに書き込めません。(File too large)\n" +
+                                   QDir::toNativeSeparators(icon));
+            QCOMPARE(entriesOf(dir_->path()).size(), 2);
+        }
+    }
+
+    // A copy cut short (a full disk, also in its last piece; the user stopping
+    // it) leaves the old file under the target's name.
+    void copyCutShort_keepsTheOldFile_data() {
+        QTest::addColumn<qint64>("limit"); // bytes a file may grow to; -1 the user stops
+        QTest::newRow("full disk") << qint64(3 << 20);
+        QTest::newRow("full in the last piece") << qint64((9 << 20) + 100);
+        QTest::newRow("stopped") << qint64(-1);
+    }
+    void copyCutShort_keepsTheOldFile() {
+        QFETCH(qint64, limit);
+        const QString source = at(QStringLiteral("big.bin"));
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("out")));
+        const QString target = at(QStringLiteral("out/big.bin"));
+        QVERIFY(put(source, QByteArray((9 << 20) + 200, 'n')) && put(target, "old"));
+        ScriptedDesktop desktop;
+        desktop.queueAnswer(Answer::Yes);
+        desktop.cancelProgressAfter = limit < 0 ? 2 : -1;
+        const DiskLimit full(limit > 0 ? rlim_t(limit) : RLIM_INFINITY);
+        QVERIFY(!ShellCopy(desktop, source, target));
+        QCOMPARE(contents(target), QByteArray("old"));
+        QCOMPARE(entriesOf(at(QStringLiteral("out"))), QStringList{QStringLiteral("big.bin")});
     }
 };
 

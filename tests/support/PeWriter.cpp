@@ -181,12 +181,6 @@ QByteArray IcoFile(const std::vector<IconImage>& images) {
     return out;
 }
 
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
 QByteArray PeFile::bytes() const {
     QByteArray out(size, '\0');
     out.replace(0, head.size(), head);
