@@ -27,22 +27,33 @@ struct SaveSource {
 };
 
 struct SaveResult {
-    // Files the CD cannot do without that did not reach the output folder as
-    // written (Auto_Run.dat, Autorun.inf).
+    // Files that did not reach the output folder with their source's bytes,
+    // by their name there, and why (the platform's words), in the same order.
+    // An additional file that is gone counts too.
     QStringList missing;
+    QStringList reasons;
+    // Files the user chose to keep as they were rather than replace.
+    QStringList kept;
     bool complete() const { return missing.isEmpty(); }
 };
 
 // Writes the CD's files into the output folder: the archive packed from the
 // working project, the CD icon, the launcher, Autorun.inf and the additional
-// files of the per-user list, each copy through CopyIfChanged (so the user is
-// asked before a different file is replaced). The working archive is removed
-// afterwards. `table` is the main window's project table.
+// files, each copy through CopyIfChanged (so the user is asked before a
+// different file is replaced). The working archive is removed afterwards. The
+// save is complete when every file is there with its source's bytes, as read
+// back from the folder; declining to replace an archive of other bytes leaves
+// it incomplete, declining any other file keeps that file. `table` is the main
+// window's project table.
 SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QString& outputFolder,
                         VariantTable& table);
 
-// The completion message of a save into `outputFolder`.
+// The completion message of a save into `outputFolder`; with a result, the
+// files kept as they were follow.
 QString SaveCompleteText(const QString& outputFolder);
+QString SaveCompleteText(const QString& outputFolder, const SaveResult& result);
+// The message of a save that is not complete: each file not written, and why.
+QString SaveFailedText(const QString& outputFolder, const SaveResult& result);
 inline const QString kSaveCompleteTitle = QStringLiteral("保存完了");
 inline const QString kSaveFailedTitle = QStringLiteral("保存エラー");
 // The question New and closing ask before they clear a project.

@@ -109,11 +109,19 @@ VariantTable BuildProjectTable(Desktop& desktop, const QString& workFolder,
     return table;
 }
 
-bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table) {
+bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table,
+                      QString* error) {
     BusyPointer busy(desktop);
     const auto bytes = EncodeArchive(table);
-    return bytes && ReplaceFile(path, QByteArray(reinterpret_cast<const char*>(bytes->data()),
-                                                 static_cast<qsizetype>(bytes->size())));
+    if (!bytes) {
+        if (error)
+            *error = QStringLiteral("The table cannot be stored");
+        return false;
+    }
+    return ReplaceFile(path,
+                       QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                                  static_cast<qsizetype>(bytes->size())),
+                       error);
 }
 
 std::optional<VariantTable> ReadArchiveFile(const QString& path) {
@@ -128,9 +136,9 @@ std::optional<VariantTable> ReadArchiveFile(const QString& path) {
 }
 
 bool PackProject(Desktop& desktop, const QString& workFolder, std::uint32_t background,
-                 std::uint32_t text, VariantTable& table) {
+                 std::uint32_t text, VariantTable& table, QString* error) {
     table = BuildProjectTable(desktop, workFolder, background, text);
-    return WriteArchiveFile(desktop, ArchivePath(workFolder), table);
+    return WriteArchiveFile(desktop, ArchivePath(workFolder), table, error);
 }
 
 std::optional<LauncherColours> UnpackProject(Desktop& desktop, const QString& workFolder,

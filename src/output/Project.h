@@ -40,17 +40,19 @@ VariantTable BuildProjectTable(Desktop& desktop, const QString& workFolder,
 
 // Writes the table to `path` in the archive format, replacing the file whole,
 // with the busy pointer up meanwhile. False, and no message, when the table
-// cannot be encoded or the file not written.
-bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table);
+// cannot be encoded or the file not written; the reason goes to `error`.
+bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table,
+                      QString* error = nullptr);
 
 // The table an archive file holds; nothing when the file cannot be read or
 // holds no valid archive.
 std::optional<VariantTable> ReadArchiveFile(const QString& path);
 
 // Re-creates `table` as the project table of the working folder and writes it
-// to the folder's Auto_Run.dat. True when the archive was written.
+// to the folder's Auto_Run.dat. True when the archive was written; otherwise
+// the reason goes to `error`.
 bool PackProject(Desktop& desktop, const QString& workFolder, std::uint32_t background,
-                 std::uint32_t text, VariantTable& table);
+                 std::uint32_t text, VariantTable& table, QString* error = nullptr);
 
 // The launcher colours found after the marker row. A colour that is not stored
 // as a 32-bit integer is missing and stays as it was.

@@ -15,7 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QProcess>
+#include <QSet>
+
 #include <memory>
+#include <unistd.h>
 
 using namespace kz;
 
@@ -151,7 +155,11 @@ private slots:
         desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "2", b);
         desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "4",
                                  dir_->filePath(QStringLiteral("after-a-gap.dll")));
-        QVERIFY(save(out_).complete());
+        // One that no longer exists is not on the CD.
+        const SaveResult result = save(out_);
+        QCOMPARE(result.missing, QStringList{QStringLiteral("gone.dll")});
+        QCOMPARE(result.reasons, QStringList{"No such file or directory: " +
+                                             dir_->filePath(QStringLiteral("gone.dll"))});
         QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("a.dll"))), QByteArray("A"));
         QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("b.dll"))), QByteArray("B"));
         QVERIFY(!QFile::exists(LocalPath(out_, QStringLiteral("gone.dll"))));
@@ -272,6 +280,74 @@ private slots:
         RemoveWorkingIcons(work_);
         QCOMPARE(Entries(LocalPath(work_, kIconFolderLiteral)), QStringList{"sub"});
         RemoveWorkingIcons(dir_->filePath(QStringLiteral("nowhere"))); // nothing to do
+    }
+
+    // Replacements the user declines: other files are kept, and the message
+    // says so; an archive kept from before is no save at all.
+    void save_declinedReplacements() {
+        QVERIFY(Put(LocalPath(work_, kCdIconName), "icon bytes"));
+        QVERIFY(save(out_).complete());
+        set(work_, "AppName", QStringLiteral("App_00"), QStringLiteral("別の名前"));
+        QVERIFY(Put(LocalPath(work_, kCdIconName), "other icon"));
+        QVERIFY(Put(LocalPath(program_, kLauncherName), "MZ other"));
+        for (Answer a : {Answer::Yes, Answer::No, Answer::No})
+            desktop_->queueAnswer(a);
+        SaveResult result = save(out_);
+        QCOMPARE(titlesAsked(), QStringList(3, kReplaceTitle));
+        QVERIFY(result.complete());
+        QCOMPARE(
+            SaveCompleteText(QStringLiteral("D:\\"), result),
+            QStringLiteral("保存が終了しました\rD:\\内のﾌｧｲﾙを全てCDに焼いてください\n\n"
+                           "次のﾌｧｲﾙは置き換えずに元のまま残しました:\n  ARun.ico\n  AutoRun.exe"));
+        set(work_, "AppName", QStringLiteral("App_00"), QStringLiteral("三番目"));
+        desktop_->queueAnswer(Answer::No);
+        result = save(out_);
+        QCOMPARE(SaveFailedText(QStringLiteral("D:\\"), result),
+                 QStringLiteral(
+                     "次のﾌｧｲﾙを保存フォルダに書き込めませんでした:\n  Auto_Run.dat: "
+                     "Not replaced\n\n保存フォルダ: D:\\\n保存し直してからCDに焼いてください。"));
+    }
+
+    // A disk full at every step of a save over an earlier one: each file holds
+    // its new bytes or its old ones, the old ones named with the reason.
+    void save_fullDiskAtEveryStep() {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small disk needs root");
+        const QStringList names{QStringLiteral("ARun.ico"), QStringLiteral("Auto_Run.dat"),
+                                QStringLiteral("AutoRun.exe"), QStringLiteral("Autorun.inf"),
+                                QStringLiteral("x.dll")};
+        QVERIFY(Put(LocalPath(work_, kCdIconName), QByteArray(6000, 'i')) &&
+                Put(LocalPath(program_, kLauncherName), QByteArray(40000, 'L')) &&
+                Put(dir_->filePath(QStringLiteral("x.dll")), QByteArray(20000, 'x')));
+        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "0",
+                                 dir_->filePath(QStringLiteral("x.dll")));
+        QHash<QString, QByteArray> fresh; // as a disk with room has them
+        QSet<QString> missed;
+        for (int kib = 16, complete = 0; !complete; kib += 4) {
+            QVERIFY(kib < 200 &&
+                    (kib == 16 ||
+                     QProcess::execute(QStringLiteral("mount"),
+                                       {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                        QStringLiteral("-o"), QStringLiteral("size=%1k").arg(kib),
+                                        QStringLiteral("x"), out_}) == 0));
+            for (const QString& name : names)
+                QVERIFY(Put(LocalPath(out_, name), "old"));
+            for (int i = 0; i < 5; ++i)
+                desktop_->queueAnswer(Answer::Yes);
+            const SaveResult result = save(out_);
+            for (const QString& name : names) {
+                const QByteArray bytes = ReadAll(LocalPath(out_, name));
+                fresh.insert(name, fresh.value(name, bytes));
+                QCOMPARE(result.missing.contains(name) ? "old" : fresh[name], bytes);
+            }
+            missed.unite(QSet<QString>(result.missing.begin(), result.missing.end()));
+            QCOMPARE(result.reasons,
+                     QStringList(result.missing.size(), QStringLiteral("No space left on device")));
+            QCOMPARE(Entries(out_).size(), names.size());
+            complete = kib > 16 && result.complete();
+            QVERIFY(kib == 16 || QProcess::execute(QStringLiteral("umount"), {out_}) == 0);
+        }
+        QCOMPARE(missed.size(), names.size());
     }
 };
 

@@ -48,11 +48,12 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
     VariantTable table;
     const SaveResult result = SaveToFolder(desktop, source, output, table);
     if (!result.complete()) {
-        err << "not written to " << QDir::toNativeSeparators(output) << ": "
-            << result.missing.join(QStringLiteral(", ")) << Qt::endl;
+        for (qsizetype i = 0; i < result.missing.size(); ++i)
+            err << "not written to " << QDir::toNativeSeparators(output) << ": "
+                << result.missing[i] << ": " << result.reasons.value(i) << Qt::endl;
         return kFailed;
     }
-    out << QString(SaveCompleteText(output)).replace(QLatin1Char('\r'), QLatin1Char('\n'))
+    out << SaveCompleteText(output, result).replace(QLatin1Char('\r'), QLatin1Char('\n'))
         << Qt::endl;
     return kOk;
 }
