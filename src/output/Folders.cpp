@@ -56,7 +56,7 @@ public:
     // Copies `from` as `name`. A copy the user declined counts as kept, or as
     // not written when the CD cannot work without this very file.
     void copy(const QString& from, const QString& name, bool essential) {
-        const QString to = LocalPath(output_, name);
+        const QString to = DiscPath(output_, name);
         const QString shown = QFileInfo(to).fileName();
         const CopyResult copied = CopyIfChanged(desktop_, from, to);
         if (copied.status == CopyStatus::NoSource)
@@ -76,7 +76,7 @@ public:
 
     // The keys of Autorun.inf, in one rewrite of it.
     void writeInf(const QList<std::pair<QString, QString>>& keys) {
-        const QString inf = LocalPath(output_, kAutorunInfName);
+        const QString inf = DiscPath(output_, kAutorunInfName);
         IniBatch batch(desktop_, inf);
         for (const auto& [key, value] : keys)
             batch.write(kAutorunSection, key, value);
@@ -86,7 +86,7 @@ public:
 
     // Autorun.inf as the disc will hold it, read back from the folder.
     void checkInf(bool withIcon) {
-        const QString inf = LocalPath(output_, kAutorunInfName);
+        const QString inf = DiscPath(output_, kAutorunInfName);
         if (ReadIniFromDisk(inf, kAutorunSection, QStringLiteral("OPEN")) != kLauncherName ||
             (withIcon &&
              ReadIniFromDisk(inf, kAutorunSection, QStringLiteral("ICON")) != kCdIconValue))
@@ -104,6 +104,22 @@ private:
 };
 
 } // namespace
+
+QString DiscEntry(const QString& folder, const QString& name) {
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
+    if (entries.contains(name))
+        return name;
+    for (const QString& entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    return {};
+}
+
+QString DiscPath(const QString& folder, const QString& name) {
+    const QString entry = DiscEntry(folder, name);
+    return LocalPath(folder, entry.isEmpty() ? name : entry);
+}
 
 QString SaveCompleteText(const QString& outputFolder) {
     return QStringLiteral("保存が終了しました\r") + QDir::toNativeSeparators(outputFolder) +

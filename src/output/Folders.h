@@ -19,6 +19,14 @@ class Desktop;
 inline const QString kLauncherName = QStringLiteral("AutoRun.exe");
 inline const QString kAutorunInfName = QStringLiteral("Autorun.inf");
 
+// The entry of `folder` named `name` in any case, the exact spelling first;
+// "" when there is none. A disc knows no case: two names that differ only in
+// case would be one name there.
+QString DiscEntry(const QString& folder, const QString& name);
+// The path of `name` in `folder` as the folder already spells it, or `name`
+// itself when the folder has no such entry.
+QString DiscPath(const QString& folder, const QString& name);
+
 struct SaveSource {
     QString workFolder;    // the project
     QString programFolder; // where the launcher lies
@@ -40,7 +48,8 @@ struct SaveResult {
 // Writes the CD's files into the output folder: the archive packed from the
 // working project, the CD icon, the launcher, Autorun.inf and the additional
 // files, each copy through CopyIfChanged (so the user is asked before a
-// different file is replaced). The working archive is removed afterwards. The
+// different file is replaced). A name the folder holds in another case is
+// written under that name. The working archive is removed afterwards. The
 // save is complete when every file is there with its source's bytes, as read
 // back from the folder; declining to replace an archive of other bytes leaves
 // it incomplete, declining any other file keeps that file. `table` is the main

@@ -245,8 +245,9 @@ CopyResult CopyIfChanged(Desktop& desktop, const QString& source, const QString&
     // The same name and time to the second mean the target is this file: the
     // copy keeps the time. A file written afresh within the same second (a
     // newly packed archive) would pass that test too, so small files must also
-    // hold the same bytes.
-    if (FileNameOf(target) == FileNameOf(source) && FilePresent(target) &&
+    // hold the same bytes. A disc matches names without regard to case.
+    if (FileNameOf(target).compare(FileNameOf(source), Qt::CaseInsensitive) == 0 &&
+        FilePresent(target) &&
         to.lastModified().toSecsSinceEpoch() == from.lastModified().toSecsSinceEpoch() &&
         (from.size() > kCompareLimit ? to.size() == from.size() : SameBytes(source, target)))
         return {CopyStatus::Unchanged, {}};

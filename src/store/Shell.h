@@ -34,7 +34,7 @@ struct CopyResult {
 CopyResult ShellCopy(Desktop& desktop, const QString& source, const QString& target);
 
 // Copies source to target unless the target already is this file: the same
-// file name, present, with the same modification time to the
+// file name (in any case), present, with the same modification time to the
 // second. NoSource when the source is not there.
 CopyResult CopyIfChanged(Desktop& desktop, const QString& source, const QString& target);
 

@@ -349,6 +349,25 @@ private slots:
         }
         QCOMPARE(missed.size(), names.size());
     }
+
+    // A disc matches names without regard to case: files the folder holds in
+    // another case are updated under their own names, never doubled.
+    void save_namesInAnotherCase() {
+        QVERIFY(Put(LocalPath(work_, kCdIconName), "icon bytes"));
+        const QStringList there{QStringLiteral("arun.ico"), QStringLiteral("AUTO_RUN.DAT"),
+                                QStringLiteral("autorun.exe"), QStringLiteral("AUTORUN.INF")};
+        for (const QString& name : there)
+            QVERIFY(Put(LocalPath(out_, name), "[autorun]\r\nopen=setup.exe\r\n"));
+        for (int i = 0; i < 3; ++i)
+            desktop_->queueAnswer(Answer::Yes);
+        QVERIFY(save(out_).complete());
+        QCOMPARE(Entries(out_),
+                 (QStringList{QStringLiteral("AUTORUN.INF"), QStringLiteral("AUTO_RUN.DAT"),
+                              QStringLiteral("arun.ico"), QStringLiteral("autorun.exe")}));
+        QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("AUTORUN.INF"))),
+                 "[autorun]\r\n" + Padded("open=AutoRun.exe", 11) + Padded("ICON=\\ARun.ico", 9));
+        QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("arun.ico"))), QByteArray("icon bytes"));
+    }
 };
 
 QTEST_GUILESS_MAIN(FoldersTest)

@@ -667,6 +667,8 @@ private slots:
         const QString exe = QStringLiteral("out/AutoRun.exe");
         row("source missing", false, exe, exe, "old", -5000, {}, none, false);
         row("same name, same second", true, exe, exe, "MZ fresh launcher", 400, {}, none, false);
+        row("same in another case", true, "out/AUTORUN.EXE", "out/AUTORUN.EXE", "MZ fresh launcher",
+            400, {}, none, false);
         // Written afresh within the same second, with other bytes: not the same file.
         row("same second, other bytes", true, exe, exe, "old", 400, {Answer::Yes}, replace, true);
         row("target missing", true, exe, exe, QByteArray(), 0, {}, none, true);
