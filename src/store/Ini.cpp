@@ -20,8 +20,58 @@
 namespace kz {
 namespace {
 
+// A profile file as the platform reads it: code page 932, or Unicode when it
+// starts with a byte order mark, kept in the form it came in.
+enum class TextForm { Ansi, Utf8, Utf16 };
+
+struct ProfileText {
+    TextForm form = TextForm::Ansi;
+    std::string bytes; // code page 932 for Ansi, else UTF-8 without the mark
+};
+
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+const QByteArray kUtf16Mark("\xFF\xFE");
+
 std::string StdBytes(const QByteArray& b) {
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+}
+
+ProfileText Decode(const QByteArray& file) {
+    if (file.startsWith(kUtf16Mark)) {
+        const QByteArray body = file.mid(2);
+        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(body.constData()),
+                                                body.size() / 2);
+        return {TextForm::Utf16, StdBytes(text.toUtf8())};
+    }
+    if (file.startsWith(kUtf8Mark))
+        return {TextForm::Utf8, StdBytes(file.mid(3))};
+    return {TextForm::Ansi, StdBytes(file)};
+}
+
+QByteArray Encode(TextForm form, const std::string& bytes) {
+    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (form == TextForm::Utf8)
+        return kUtf8Mark + raw;
+    if (form == TextForm::Utf16) {
+        const QString text = QString::fromUtf8(raw);
+        return kUtf16Mark +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    }
+    return raw;
+}
+
+// Text in the encoding of a file's form.
+std::string InForm(TextForm form, const QString& text) {
+    return StdBytes(form == TextForm::Ansi ? ToCp932(text) : text.toUtf8());
+}
+
+// What the reader parses: always code page 932, as the platform's reader hands
+// values back in it.
+std::string ForReading(const ProfileText& text) {
+    if (text.form == TextForm::Ansi)
+        return text.bytes;
+    return InForm(TextForm::Ansi,
+                  QString::fromUtf8(text.bytes.data(), static_cast<qsizetype>(text.bytes.size())));
 }
 
 // Parsed settings files, kept while the file on disk is unchanged: a page of
@@ -54,15 +104,15 @@ public:
             QFile file(path);
             if (!file.open(QIODevice::ReadOnly))
                 return nullptr; // there, but unreadable: not the same as empty
-            bytes = StdBytes(file.readAll());
+            bytes = ForReading(Decode(file.readAll()));
         }
         auto document = std::make_shared<const profile::Document>(bytes);
         entries_.insert(path, Entry{stamp, document});
         return document;
     }
 
-    void store(const QString& path, const std::string& text) {
-        auto document = std::make_shared<const profile::Document>(text);
+    void store(const QString& path, const ProfileText& text) {
+        auto document = std::make_shared<const profile::Document>(ForReading(text));
         const Stamp stamp = StampOf(path);
         std::lock_guard lock(mutex_);
         entries_.insert(path, Entry{stamp, std::move(document)});
@@ -101,7 +151,7 @@ QString LockPathOf(const QString& file) {
 
 QString ValueIn(const profile::Document& document, const QString& section, const QString& key) {
     const std::string value =
-        document.get(StdBytes(ToCp932(section)), StdBytes(ToCp932(key)), kIniField);
+        document.get(InForm(TextForm::Ansi, section), InForm(TextForm::Ansi, key), kIniField);
     return FromCp932(value.data(), static_cast<qsizetype>(value.size()));
 }
 
@@ -116,7 +166,7 @@ QString ReadIniFromDisk(const QString& file, const QString& section, const QStri
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return {};
-    return ValueIn(profile::Document(StdBytes(in.readAll())), section, key);
+    return ValueIn(profile::Document(ForReading(Decode(in.readAll()))), section, key);
 }
 
 bool WriteIni(Desktop& desktop, const QString& file, const QString& section, const QString& key,
@@ -169,13 +219,13 @@ bool IniBatch::commit() {
 
     // From the disk, not the cache: a value stored a moment ago by another
     // process must stay.
-    std::string current;
+    ProfileText current;
     if (info.exists()) {
         QFile in(file_);
         // Rewriting a file we cannot read would lose everything else in it.
         if (!in.open(QIODevice::ReadOnly))
             return fail(in.errorString());
-        current = StdBytes(in.readAll());
+        current = Decode(in.readAll());
         if (in.error() != QFileDevice::NoError)
             return fail(in.errorString());
     }
@@ -183,13 +233,12 @@ bool IniBatch::commit() {
     changes.reserve(edits.size());
     for (const auto& e : edits)
         changes.push_back(
-            {StdBytes(ToCp932(e[0])), StdBytes(ToCp932(e[1])), StdBytes(ToCp932(e[2]))});
-    const std::string updated = profile::Document(current).withValues(changes);
-    if (info.exists() && updated == current)
+            {InForm(current.form, e[0]), InForm(current.form, e[1]), InForm(current.form, e[2])});
+    ProfileText updated{current.form, profile::Document(current.bytes).withValues(changes)};
+    if (info.exists() && updated.bytes == current.bytes)
         return true;
     QString reason;
-    if (!ReplaceFile(file_, QByteArray(updated.data(), static_cast<qsizetype>(updated.size())),
-                     &reason))
+    if (!ReplaceFile(file_, Encode(updated.form, updated.bytes), &reason))
         return fail(reason);
     Cache().store(file_, updated);
     return true;

@@ -15,7 +15,8 @@ inline constexpr int kIniField = 100;
 
 // The value of `key` in `section` of the INI file, or "" when the file, the
 // section or the key is missing. At most 99 code page 932 bytes come back. An
-// empty key names the key line that starts with '='.
+// empty key names the key line that starts with '='. A file that starts with a
+// UTF-8 or UTF-16LE byte order mark is read as such.
 QString ReadIni(const QString& file, const QString& section, const QString& key);
 
 // ReadIni from the file as it is on disk now, for a check after writing: a
@@ -24,10 +25,12 @@ QString ReadIniFromDisk(const QString& file, const QString& section, const QStri
 
 // Stores `value` padded (or cut) to 100 characters. A value of more than 100
 // code page 932 bytes first draws the length warning through `desktop`. The
-// file is replaced as a whole, never left half-written, and read and rewritten
-// under a lock, so that values other processes store at the same time stay.
-// False when the value was not stored (a read-only or unreadable file, a full
-// disk); the file is then as it was.
+// file keeps its form: code page 932, or UTF-8 or UTF-16 when it starts with a
+// byte order mark, and the line ends it has. It is replaced as a whole,
+// never left half-written, and read and rewritten under a lock, so that values
+// other processes store at the same time stay. False when the value was not
+// stored (a read-only or unreadable file, a full disk); the file is then as
+// it was.
 bool WriteIni(Desktop& desktop, const QString& file, const QString& section, const QString& key,
               const QString& value);
 

@@ -368,6 +368,25 @@ private slots:
                  "[autorun]\r\n" + Padded("open=AutoRun.exe", 11) + Padded("ICON=\\ARun.ico", 9));
         QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("arun.ico"))), QByteArray("icon bytes"));
     }
+
+    // Autorun.inf keeps its form: UTF-16, UTF-8 with a mark, LF lines.
+    void save_keepsTheFormOfAutorunInf() {
+        const auto utf16 = [](const QByteArray& text) {
+            const QString t = QString::fromLatin1(text);
+            return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
+        };
+        const QByteArray lf = "[autorun]\n" + Padded("OPEN=AutoRun.exe", 11).replace("\r\n", "\n");
+        const QList<QPair<QByteArray, QByteArray>> forms{
+            {utf16("[autorun]\nOPEN=setup.exe\n"), utf16(lf)},
+            {"\xEF\xBB\xBF[autorun]\r\nOPEN=x\r\n",
+             "\xEF\xBB\xBF[autorun]\r\n" + Padded("OPEN=AutoRun.exe", 11)},
+            {"[autorun]\nOPEN=x\n", lf}};
+        for (const auto& [before, after] : forms) {
+            QVERIFY(Put(LocalPath(out_, kAutorunInfName), before));
+            QVERIFY(save(out_).complete());
+            QCOMPARE(ReadAll(LocalPath(out_, kAutorunInfName)), after);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(FoldersTest)

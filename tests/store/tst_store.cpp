@@ -163,6 +163,10 @@ private slots:
         row("LF lines", "[S]\nk=1\nj=2\n", "S", "j", "2");
         row("CR lines", "[S]\rk=1\rj=2\r", "S", "j", "2");
         row("no final newline", s + "k=last", "S", "k", "last");
+        row("spaces inside the brackets", "\t[ FilePath\t]\r\n\tPath_00 = x\r\n", "FilePath",
+            "Path_00", "x");
+        row("UTF-8 mark", "\xEF\xBB\xBF[S]\r\nk=\xE8\xA1\xA8\r\n", "S", "k", "表");
+        row("UTF-16 mark", QByteArray("\xFF\xFE[\0S\0]\0\n\0k\0=\0\x68\x88", 16), "S", "k", "表");
         row("empty key name", "[VolumeLabel]\r\n=MYCD   \r\n", "VolumeLabel", "", "MYCD");
         row("line without equals", s + "flag\r\n", "S", "flag", "");
         row("value holds equals", s + "k=a=b\r\n", "S", "k", "a=b");
@@ -218,6 +222,15 @@ private slots:
             "[S]\nk=" + field("2") + "\n\n[T]\nx=1\n");
         row("CR file keeps its line ends", "[S]\rk=1\r[T]\r", "S", "k", "2",
             "[S]\rk=" + field("2") + "\r[T]\r");
+        row("LF file, new key and section", "[S]\nk=1", "T", "j", "2",
+            "[S]\nk=1\n[T]\nj=" + field("2") + "\n");
+        row("spaces inside the brackets", "[ autorun ]\r\n", "autorun", "OPEN", "A",
+            "[ autorun ]\r\nOPEN=" + field("A") + "\r\n");
+        row("UTF-8 file", "\xEF\xBB\xBF[autorun]\r\n", "autorun", "OPEN", "表",
+            "\xEF\xBB\xBF[autorun]\r\nOPEN=\xE8\xA1\xA8" + QByteArray(99, ' ') + "\r\n");
+        row("UTF-16 file", QByteArray("\xFF\xFE[\0a\0]\0\n\0", 10), "a", "k", "表",
+            QByteArray("\xFF\xFE[\0a\0]\0\n\0k\0=\0\x68\x88", 16) +
+                QByteArray(99, ' ').replace(" ", QByteArray(" \0", 2)) + QByteArray("\n\0", 2));
         row("names match without case", "[appname]\r\nAPP_00=old\r\n", "AppName", "App_00", "new",
             "[appname]\r\nAPP_00=" + field("new") + "\r\n");
         row("full-width names match without case", "[\x82\x81]\r\nk=1\r\n", "Ａ", "k", "2",
