@@ -1,6 +1,7 @@
 #include "output/Folders.h"
 
 #include "options/ExtraFiles.h"
+#include "output/CdCheck.h"
 #include "platform/Desktop.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
@@ -131,6 +132,8 @@ QString SaveCompleteText(const QString& outputFolder, const SaveResult& result) 
     if (!result.kept.isEmpty())
         text +=
             QStringLiteral("\n\n次のﾌｧｲﾙは置き換えずに元のまま残しました:") + Listed(result.kept);
+    if (!result.findings.isEmpty())
+        text += QStringLiteral("\n\nCDに焼く前に確認してください:") + Listed(result.findings);
     return text;
 }
 
@@ -171,6 +174,9 @@ SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QStrin
     if (withIcon)
         run.writeInf({{QStringLiteral("ICON"), kCdIconValue}});
     run.checkInf(withIcon);
+
+    if (run.result.complete())
+        run.result.findings = CheckCdFolder(outputFolder);
     return run.result;
 }
 

@@ -42,6 +42,9 @@ struct SaveResult {
     QStringList reasons;
     // Files the user chose to keep as they were rather than replace.
     QStringList kept;
+    // What a CD burned from the folder would still miss (see CheckCdFolder),
+    // after a complete save.
+    QStringList findings;
     bool complete() const { return missing.isEmpty(); }
 };
 
@@ -58,7 +61,7 @@ SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QStrin
                         VariantTable& table);
 
 // The completion message of a save into `outputFolder`; with a result, the
-// files kept as they were follow.
+// files kept as they were and the findings of the check follow, as warnings.
 QString SaveCompleteText(const QString& outputFolder);
 QString SaveCompleteText(const QString& outputFolder, const SaveResult& result);
 // The message of a save that is not complete: each file not written, and why.

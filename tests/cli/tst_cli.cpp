@@ -200,6 +200,26 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), "[S]\r\nk=1\r\nj=2" + QByteArray(99, ' ') + "\r\n");
     }
+
+    // check: one line per finding; 0 when there is nothing to report.
+    void check_namesWhatTheCdWouldMiss() {
+        const QString work = dir_.filePath(QStringLiteral("w"));
+        const QString cd = dir_.filePath(QStringLiteral("cd"));
+        QVERIFY(QDir().mkpath(work + QStringLiteral("/AutoRun_Icon")) && QDir().mkpath(cd));
+        QCOMPARE(cli({"ini", "set", work + QStringLiteral("/設定.txt"), "FilePath", "Path_11",
+                      "tools\\a.exe"})
+                     .code,
+                 0);
+        QCOMPARE(cli({"save", work, cd}).code, 0);
+        QFile(cd + QStringLiteral("/AutoRun.exe")).open(QIODevice::WriteOnly);
+        const Run check = cli({"check", cd});
+        QCOMPARE(check.code, 1);
+        QCOMPARE(check.out, QStringLiteral("2/ 2: tools\\a.exe がありません\n"));
+        QVERIFY(QDir().mkpath(cd + QStringLiteral("/TOOLS")));
+        QFile(cd + QStringLiteral("/TOOLS/A.EXE")).open(QIODevice::WriteOnly);
+        QCOMPARE(cli({"check", cd}).code, 0);
+        QCOMPARE(cli({"check", cd, cd}).code, 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(CliTest)

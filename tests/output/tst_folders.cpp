@@ -1,6 +1,7 @@
 // The output folder as a CD sees it after Save, and the working folder after
 // Load of either kind of saved folder.
 #include "options/ExtraFiles.h"
+#include "output/CdCheck.h"
 #include "output/Folders.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
@@ -298,7 +299,8 @@ private slots:
         QCOMPARE(
             SaveCompleteText(QStringLiteral("D:\\"), result),
             QStringLiteral("保存が終了しました\rD:\\内のﾌｧｲﾙを全てCDに焼いてください\n\n"
-                           "次のﾌｧｲﾙは置き換えずに元のまま残しました:\n  ARun.ico\n  AutoRun.exe"));
+                           "次のﾌｧｲﾙは置き換えずに元のまま残しました:\n  ARun.ico\n  AutoRun.exe"
+                           "\n\nCDに焼く前に確認してください:\n  1/ 1: setup.exe がありません"));
         set(work_, "AppName", QStringLiteral("App_00"), QStringLiteral("三番目"));
         desktop_->queueAnswer(Answer::No);
         result = save(out_);
@@ -386,6 +388,61 @@ private slots:
             QVERIFY(save(out_).complete());
             QCOMPARE(ReadAll(LocalPath(out_, kAutorunInfName)), after);
         }
+    }
+
+    // What a CD burned from a folder would miss, one line each.
+    void check_data() {
+        QTest::addColumn<QStringList>("files"); // path=bytes; "#N": N bytes, sparse
+        QTest::addColumn<QStringList>("paths"); // slot key=path, packed as Auto_Run.dat
+        QTest::addColumn<QStringList>("findings");
+        const auto row = [](const char* name, const QString& files, const QString& paths,
+                            const QString& findings) {
+            const auto split = [](const QString& list) {
+                return list.split(u'|', Qt::SkipEmptyParts);
+            };
+            QTest::newRow(name) << split(files) << split(paths) << split(findings);
+        };
+        const QString ready = QStringLiteral(
+            "Autorun.inf=[autorun]\nOPEN=AutoRun.exe /x\nICON=\\ARun.ico,0|AUTORUN.EXE|arun.ico|");
+        row("ready", ready + QStringLiteral("Tools/Setup.EXE"),
+            QStringLiteral("00=tools\\setup.exe|40=http://x/|01=D:\\x.exe|11=\\\\server\\x.exe"),
+            {});
+        row("empty", {}, {}, QStringLiteral("Auto_Run.dat がありません|Autorun.inf がありません"));
+        row("damaged", QStringLiteral("Auto_Run.dat=junk|autorun.inf=[autorun]\nICON=cd.ico,0"), {},
+            QStringLiteral("Auto_Run.dat を読み込めません|autorun.inf に OPEN "
+                           "がありません|autorun.inf の ICON=cd.ico,0 がありません"));
+        row("slots",
+            QStringLiteral(
+                "Autorun.inf=[autorun]\nOPEN=\"My Menu.exe\" /x|My Menu.exe|doc/readme.txt"),
+            QStringLiteral("00=tools\\setup.exe|112=doc/README.TXT|419=x.exe"),
+            QStringLiteral("1/ 1: tools\\setup.exe がありません|5/20: x.exe がありません"));
+        const QString longName = QString(61, u'a') + QStringLiteral(".txt");
+        row("names", ready + longName + QStringLiteral("|sub/a.txt|sub/A.TXT|big.iso=#800000000"),
+            QStringLiteral("00=big.iso"),
+            QStringLiteral("64文字を超える名前: ") + longName +
+                QStringLiteral("|大文字と小文字だけが違う名前: sub/A.TXT, sub/a.txt|合計 763 MB: "
+                               "700 MB の CD-R に入りません"));
+    }
+    void check() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, paths);
+        const QString cd = dir_->filePath(QStringLiteral("cd"));
+        for (const QString& file : files) {
+            const QString bytes = file.section(u'=', 1);
+            QFile sized(cd + u'/' + file.section(u'=', 0, 0));
+            QVERIFY(bytes.startsWith(u'#')
+                        ? QDir().mkpath(cd) && sized.open(QIODevice::WriteOnly) &&
+                              sized.resize(bytes.mid(1).toLongLong())
+                        : Put(sized.fileName(), bytes.toUtf8()));
+        }
+        QVERIFY(QDir().mkpath(cd) && QFile::remove(settings()));
+        for (const QString& path : paths)
+            set(work_, "FilePath", "Path_" + path.section(u'=', 0, 0), path.section(u'=', 1));
+        VariantTable table;
+        QVERIFY(paths.isEmpty() ||
+                (PackProject(*desktop_, work_, 0, 0, table) &&
+                 QFile::rename(ArchivePath(work_), cd + QStringLiteral("/Auto_Run.dat"))));
+        QTEST(CheckCdFolder(cd), "findings");
     }
 };
 

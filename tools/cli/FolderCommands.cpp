@@ -1,7 +1,8 @@
-// kazanoro-cli save / load: the output folder as Save writes it, and Load of
-// either kind of saved folder, without a window.
+// kazanoro-cli save / load / check: the output folder as Save writes it, Load
+// of either kind of saved folder, and what a CD burned from a folder would miss.
 #include "tools/cli/Commands.h"
 
+#include "output/CdCheck.h"
 #include "output/Folders.h"
 #include "platform/SystemColour.h"
 #include "tools/cli/ConsoleDesktop.h"
@@ -81,6 +82,20 @@ int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     out.flush();
     return kOk;
+}
+
+int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
+        err << "usage: kazanoro-cli check CDFOLDER" << Qt::endl;
+        return kUsage;
+    }
+    if (!IsFolder(args[0], err))
+        return kFailed;
+    const QStringList findings = CheckCdFolder(args[0]);
+    for (const QString& line : findings)
+        out << line << '\n';
+    out.flush();
+    return findings.isEmpty() ? kOk : kFailed;
 }
 
 } // namespace kz::cli

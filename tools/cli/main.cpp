@@ -16,9 +16,10 @@ struct Verb {
 };
 
 constexpr Verb kVerbs[] = {
-    {"ini", kz::cli::RunIni},   {"show", kz::cli::RunShow},     {"icons", kz::cli::RunIcons},
-    {"pack", kz::cli::RunPack}, {"unpack", kz::cli::RunUnpack}, {"dump", kz::cli::RunDump},
-    {"save", kz::cli::RunSave}, {"load", kz::cli::RunLoad},     {"print", kz::cli::RunPrint},
+    {"ini", kz::cli::RunIni},     {"show", kz::cli::RunShow},     {"icons", kz::cli::RunIcons},
+    {"pack", kz::cli::RunPack},   {"unpack", kz::cli::RunUnpack}, {"dump", kz::cli::RunDump},
+    {"save", kz::cli::RunSave},   {"load", kz::cli::RunLoad},     {"print", kz::cli::RunPrint},
+    {"check", kz::cli::RunCheck},
 };
 
 void Usage(QTextStream& err) {
