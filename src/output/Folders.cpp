@@ -168,7 +168,7 @@ SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QStrin
 
     run.writeInf({{QStringLiteral("OPEN"), kLauncherName}});
     // The additional files, in list order; one that is gone is not on the CD.
-    for (const QString& file : ReadExtraFiles(desktop))
+    for (const QString& file : source.extraFiles ? *source.extraFiles : ReadExtraFiles(desktop))
         run.copy(file, FileNameOf(file), false);
     const bool withIcon = FileExists(workIcon);
     if (withIcon)

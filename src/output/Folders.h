@@ -32,6 +32,8 @@ struct SaveSource {
     QString programFolder; // where the launcher lies
     std::uint32_t background = 0;
     std::uint32_t text = 0;
+    // The additional files for this save in place of the per-user list.
+    std::optional<QStringList> extraFiles = std::nullopt;
 };
 
 struct SaveResult {

@@ -220,6 +220,24 @@ private slots:
         QCOMPARE(cli({"check", cd}).code, 0);
         QCOMPARE(cli({"check", cd, cd}).code, 2);
     }
+
+    // save --extra: the files named replace the per-user list for this save;
+    // one that is gone is named, and the save fails.
+    void save_extraFiles() {
+        const QString work = dir_.filePath(QStringLiteral("w2"));
+        const QString cd = dir_.filePath(QStringLiteral("cd2"));
+        const QString extra = dir_.filePath(QStringLiteral("x.dll"));
+        QVERIFY(QDir().mkpath(work + QStringLiteral("/AutoRun_Icon")) && QDir().mkpath(cd));
+        QFile file(extra);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+        file.close();
+        const Run gone =
+            cli({"save", work, cd, "--extra", extra, "--extra", extra + QStringLiteral(".2")});
+        QCOMPARE(gone.code, 1);
+        QVERIFY2(gone.err.contains(QStringLiteral("x.dll.2: No such file or directory")),
+                 qPrintable(gone.err));
+        QVERIFY(QFile::exists(cd + QStringLiteral("/x.dll")));
+    }
 };
 
 QTEST_GUILESS_MAIN(CliTest)

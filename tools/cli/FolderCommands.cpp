@@ -22,6 +22,11 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
         const QString& a = args[i];
         if (a == QLatin1String("--force")) {
             force = true;
+        } else if (a == QLatin1String("--extra") && i + 1 < args.size()) {
+            // Files named here replace the per-user list for this save.
+            if (!source.extraFiles)
+                source.extraFiles.emplace();
+            source.extraFiles->append(args[++i]);
         } else if ((a == QLatin1String("--background") || a == QLatin1String("--text")) &&
                    i + 1 < args.size()) {
             const auto colour = ParseColour(args[++i]);
@@ -35,8 +40,8 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
     }
     if (rest.size() != 2) {
-        err << "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--background COLOUR] "
-               "[--text COLOUR]"
+        err << "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--extra FILE]... "
+               "[--background COLOUR] [--text COLOUR]"
             << Qt::endl;
         return kUsage;
     }
