@@ -183,6 +183,10 @@ SaveResult SaveToFolder(Desktop& desktop, const SaveSource& source, const QStrin
 LoadResult LoadSavedFolder(Desktop& desktop, const QString& chosenFolder, const QString& workFolder,
                            VariantTable& table) {
     LoadResult result;
+    auto copy = [&](const QString& from, const QString& to) {
+        if (CopyIfChanged(desktop, from, to).status == CopyStatus::Failed)
+            result.notWritten << to;
+    };
     const QString iconFolderName = QStringLiteral("AutoRun_Icon");
     // The older layout is told by an entry of exactly this name, as the file
     // system spells it (a disc that reports AUTORUN_ICON is not that layout).
@@ -192,17 +196,19 @@ LoadResult LoadSavedFolder(Desktop& desktop, const QString& chosenFolder, const 
             .contains(iconFolderName);
     const QString archive = LocalPath(chosenFolder, kArchiveName);
     if (!result.legacy) {
-        result.colours = UnpackProject(desktop, workFolder, archive, table);
-        CopyIfChanged(desktop, LocalPath(chosenFolder, kCdIconName),
-                      LocalPath(workFolder, kCdIconName));
+        UnpackReport report;
+        result.colours = UnpackProject(desktop, workFolder, archive, table, &report);
+        result.notWritten = report.notWritten;
+        copy(LocalPath(chosenFolder, kCdIconName), LocalPath(workFolder, kCdIconName));
         return result;
     }
 
     const QString icons = LocalPath(chosenFolder, iconFolderName);
-    ShellCopy(desktop, icons, workFolder);
-    CopyIfChanged(desktop, LocalPath(icons, kCdIconName), LocalPath(workFolder, kCdIconName));
+    if (ShellCopy(desktop, icons, workFolder).status == CopyStatus::Failed)
+        result.notWritten << LocalPath(workFolder, kIconFolderLiteral);
+    copy(LocalPath(icons, kCdIconName), LocalPath(workFolder, kCdIconName));
     const QString settings = LocalPath(workFolder, kSettingsLiteral);
-    CopyIfChanged(desktop, archive, settings);
+    copy(archive, settings);
     // Files copied from a disc are read-only; the working copies must not be.
     if (QFileInfo::exists(settings))
         MakeWritable(settings);

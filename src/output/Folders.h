@@ -77,6 +77,7 @@ inline const QString kSaveQuestionTitle = QStringLiteral("保存確認");
 struct LoadResult {
     bool legacy = false; // the folder had an AutoRun_Icon entry
     std::optional<LauncherColours> colours;
+    QStringList notWritten; // working files that could not be written
 };
 
 // Reads a saved folder back into the working folder: a folder in the archive

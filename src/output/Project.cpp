@@ -145,37 +145,42 @@ std::optional<LauncherColours> UnpackProject(Desktop& desktop, const QString& wo
                                              const QString& archivePath, VariantTable& table,
                                              UnpackReport* report) {
     table = VariantTable::Make(kTableFields, 1);
+    UnpackReport found;
     if (report)
-        *report = UnpackReport{};
+        *report = found;
     if (!FilePresent(archivePath))
         return std::nullopt;
 
     BusyPointer busy(desktop);
     if (const auto read = ReadArchiveFile(archivePath)) {
         CopyTable(*read, table);
-        if (report)
-            report->archiveRead = true;
+        found.archiveRead = true;
     }
     QDir().mkdir(LocalPath(workFolder, kIconFolderLiteral));
 
     // Every value goes into the settings file in one rewrite of it.
-    IniBatch settings(desktop, LocalPath(workFolder, kSettingsLiteral));
+    const QString settingsPath = LocalPath(workFolder, kSettingsLiteral);
+    IniBatch settings(desktop, settingsPath);
+    std::optional<LauncherColours> colours;
     const int rows = static_cast<int>(table.upper(1).value_or(0));
     const int lastPage = Nearest(rows / 5.0);
-    for (int page = 0; page <= lastPage; ++page) {
-        for (int button = 0; button < kButtons; ++button) {
+    for (int page = 0; page <= lastPage && !colours; ++page) {
+        for (int button = 0; button < kButtons && !colours; ++button) {
             const int row = RowOf(button, page);
             const Cell* first = table.at(0, row);
             if (const auto* s = first ? std::get_if<std::string>(first) : nullptr;
                 s && *s == MarkerBytes()) {
-                return LauncherColours{ColourOf(table.at(1, row)), ColourOf(table.at(2, row))};
+                colours = LauncherColours{ColourOf(table.at(1, row)), ColourOf(table.at(2, row))};
+                break;
             }
             const QString key = SlotKey(button, page);
             bool restored = false;
             if (const auto* icon = first ? std::get_if<ByteArray>(first) : nullptr) {
                 const QByteArray bytes(reinterpret_cast<const char*>(icon->data()),
                                        static_cast<qsizetype>(icon->size()));
-                WriteFileBytes(desktop, LocalPath(workFolder, IconLiteral(key)), bytes);
+                const QString path = LocalPath(workFolder, IconLiteral(key));
+                if (!WriteFileBytes(desktop, path, bytes))
+                    found.notWritten.append(path);
                 restored = true;
             }
             for (int f = 0; f < static_cast<int>(kSlotFields.size()); ++f) {
@@ -187,11 +192,15 @@ std::optional<LauncherColours> UnpackProject(Desktop& desktop, const QString& wo
                                QString::fromUtf16(field.prefix) + key, value);
                 restored = true;
             }
-            if (restored && report)
-                report->slotKeys.append(key);
+            if (restored)
+                found.slotKeys.append(key);
         }
     }
-    return std::nullopt;
+    if (!settings.commit())
+        found.notWritten.append(settingsPath);
+    if (report)
+        *report = found;
+    return colours;
 }
 
 } // namespace kz

@@ -65,6 +65,7 @@ struct LauncherColours {
 struct UnpackReport {
     bool archiveRead = false; // the file held a valid archive
     QStringList slotKeys;     // slots that had an icon or a non-empty text to restore
+    QStringList notWritten;   // the settings file or icon files that could not be written
 };
 
 // Adds the archive's slots to the working folder: non-empty texts through

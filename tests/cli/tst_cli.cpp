@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <unistd.h>
 
 class CliTest : public QObject {
@@ -237,6 +238,61 @@ private slots:
         QVERIFY2(gone.err.contains(QStringLiteral("x.dll.2: No such file or directory")),
                  qPrintable(gone.err));
         QVERIFY(QFile::exists(cd + QStringLiteral("/x.dll")));
+    }
+
+    // A disk that fills up at each step of an unpack, a settings write and a
+    // load: the command fails, naming what it could not write, and each file
+    // holds its old bytes or its new ones. A command that succeeds says
+    // nothing on stderr, also without a desktop session.
+    void fullDisk_failsAndKeepsTheOldFiles() {
+        std::signal(SIGXFSZ, SIG_IGN); // a full disk ends a write, not the tool
+        const auto run = [](const QStringList& args, int limit) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral("prlimit"), QStringList{QStringLiteral("--fsize=%1").arg(limit),
+                                                           QStringLiteral(KZ_CLI_PATH)} +
+                                                   args);
+            p.waitForFinished(60000);
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            return p.exitCode() == 0 && !err.isEmpty()
+                       ? -1
+                       : p.exitCode() * 1000 + int(err.contains(QStringLiteral("Icon_00.ico")));
+        };
+        const QString work = dir_.filePath(QStringLiteral("fw")),
+                      cd = dir_.filePath(QStringLiteral("fcd")),
+                      back = dir_.filePath(QStringLiteral("fb"));
+        const QByteArray icon(3000, 'i');
+        const auto put = [](const QString& path, const QByteArray& bytes) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+        const auto get = [](const QString& path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QVERIFY(put(work + QStringLiteral("/AutoRun_Icon/Icon_00.ico"), icon) && QDir().mkpath(cd));
+        QCOMPARE(run({"ini", "set", work + QStringLiteral("/設定.txt"), "FilePath", "Path_10", "x"},
+                     100000),
+                 0);
+        QCOMPARE(run({"save", work, cd}, 1 << 30), 0);
+        for (int limit : {0, 200, 2000, 4000}) {
+            QVERIFY(put(back + QStringLiteral("/設定.txt"), "[A]\r\nk=old\r\n") &&
+                    put(back + QStringLiteral("/AutoRun_Icon/Icon_00.ico"), "old"));
+            const int unpack = run({"unpack", cd + QStringLiteral("/Auto_Run.dat"), back}, limit);
+            const QByteArray there = get(back + QStringLiteral("/AutoRun_Icon/Icon_00.ico"));
+            QCOMPARE(unpack, limit < 4000 ? 1000 + int(there == "old") : 0);
+            QVERIFY(there == "old" || there == icon);
+            QCOMPARE(
+                run({"ini", "set", back + QStringLiteral("/設定.txt"), "A", "k", "new"}, limit) /
+                    1000,
+                limit < 2000 ? 1 : 0);
+            QCOMPARE(cli({"ini", "get", back + QStringLiteral("/設定.txt"), "A", "k"}).out,
+                     limit < 2000 ? QStringLiteral("old\n") : QStringLiteral("new\n"));
+            QCOMPARE(run({"load", cd, back}, limit) / 1000, limit < 4000 ? 1 : 0);
+        }
     }
 };
 

@@ -195,7 +195,9 @@ int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err) {
     } else {
         out << "marker row not reached: colours unchanged" << Qt::endl;
     }
-    return kOk;
+    for (const QString& path : report.notWritten)
+        err << "not written: " << QDir::toNativeSeparators(path) << Qt::endl;
+    return report.notWritten.isEmpty() ? kOk : kFailed;
 }
 
 int RunDump(const QStringList& args, QTextStream& out, QTextStream& err) {

@@ -86,7 +86,9 @@ int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << "colours not found\n";
     }
     out.flush();
-    return kOk;
+    for (const QString& path : result.notWritten)
+        err << "not written: " << QDir::toNativeSeparators(path) << Qt::endl;
+    return result.notWritten.isEmpty() ? kOk : kFailed;
 }
 
 int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
