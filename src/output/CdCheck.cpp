@@ -61,7 +61,7 @@ void CheckArchive(const QString& folder, QStringList& findings) {
         return;
     }
     const auto table = ReadArchiveFile(QDir(folder).filePath(archive));
-    if (!table) {
+    if (!table || !IsProjectShape(*table)) {
         findings << QStringLiteral("%1 を読み込めません").arg(kArchiveName);
         return;
     }

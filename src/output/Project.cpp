@@ -124,6 +124,15 @@ bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable&
                        error);
 }
 
+bool IsProjectShape(const VariantTable& table) {
+    if (table.dimensions() != 2 || table.bounds()[0].count != kTableFields)
+        return false;
+    // Rows 0 to R: R is 0 for an empty project, else the last row in use
+    // (1 to 100) plus 5.
+    const std::int32_t rows = table.bounds()[1].count;
+    return rows == 1 || (rows >= 7 && rows <= RowOf(kButtons - 1, kPages - 1) + 6);
+}
+
 std::optional<VariantTable> ReadArchiveFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -152,7 +161,7 @@ std::optional<LauncherColours> UnpackProject(Desktop& desktop, const QString& wo
         return std::nullopt;
 
     BusyPointer busy(desktop);
-    if (const auto read = ReadArchiveFile(archivePath)) {
+    if (const auto read = ReadArchiveFile(archivePath); read && IsProjectShape(*read)) {
         CopyTable(*read, table);
         found.archiveRead = true;
     }

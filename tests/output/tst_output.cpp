@@ -229,6 +229,8 @@ private slots:
     void unpack_truncatedArchive_restoresNothing();
     void decode_checksEveryCountAndLength_data();
     void decode_checksEveryCountAndLength();
+    void unpack_onlyAProjectsShape_data();
+    void unpack_onlyAProjectsShape();
 };
 
 void TestOutput::encode_writesTheDocumentedBytes() {
@@ -369,6 +371,8 @@ void TestOutput::pack_archiveNotWritable_returnsFalseWithoutMessage() {
     QVERIFY(QFileInfo(work.archive()).isDir());
 }
 
+// Tables of a project's shape (rows 0 to 6 here), with empty rows after
+// whatever each case holds.
 void TestOutput::unpack_restoresRowsUpToMarker_data() {
     QTest::addColumn<QByteArray>("archive");
     QTest::addColumn<QStringList>("restored"); // as WorkFolder::restored lists them
@@ -382,23 +386,24 @@ void TestOutput::unpack_restoresRowsUpToMarker_data() {
 
     QTest::newRow("marker in row 3 ends the scan; row 0 is no slot")
         << Bytes()
-               .header(9, 5)
+               .header(9, 7)
                .textRow(c)
                .textRow(a)
                .textRow(b)
                .marker(0x00FF0000, 0x8000000F)
                .textRow(c)
+               .empties(9 * 2)
                .b
         << QStringList{"1 00 pa",  "2 00 t1a",  "4 00 アプリA", "1 10 pb",
                        "3 10 t2b", "7 10 題名", "8 10 ｼﾘｱﾙ題"}
         << QStringList{"00", "10"} << QStringLiteral("0x00ff0000 0x8000000f");
     QTest::newRow("no marker: every row, colours unchanged")
-        << Bytes().header(9, 4).empties(9).textRow(a).empties(9).textRow(c).b
+        << Bytes().header(9, 7).empties(9).textRow(a).empties(9).textRow(c).empties(9 * 3).b
         << QStringList{"1 00 pa", "2 00 t1a", "4 00 アプリA", "1 20 pc", "2 20 t1c"}
         << QStringList{"00", "20"} << QStringLiteral("unchanged");
     QTest::newRow("texts over the marker stay out")
         << Bytes()
-               .header(9, 3)
+               .header(9, 7)
                .empties(9)
                .textRow(a)
                .text(kMarkerText)
@@ -407,15 +412,24 @@ void TestOutput::unpack_restoresRowsUpToMarker_data() {
                .text("t2x")
                .text("appx")
                .empties(4)
+               .empties(9 * 4)
                .b
         << QStringList{"1 00 pa", "2 00 t1a", "4 00 アプリA"} << QStringList{"00"}
         << QStringLiteral("0x00000001 0x00000002");
     QTest::newRow("a colour that is no number stays")
-        << Bytes().header(9, 2).empties(9).text(kMarkerText).text("red").integer(5).empties(6).b
+        << Bytes()
+               .header(9, 7)
+               .empties(9)
+               .text(kMarkerText)
+               .text("red")
+               .integer(5)
+               .empties(6)
+               .empties(9 * 5)
+               .b
         << QStringList{} << QStringList{} << QStringLiteral("- 0x00000005");
     QTest::newRow("icons, an empty one too; empty texts write nothing; a number is text")
         << Bytes()
-               .header(9, 3)
+               .header(9, 7)
                .empties(9)
                .icon(icon)
                .texts({})
@@ -423,6 +437,7 @@ void TestOutput::unpack_restoresRowsUpToMarker_data() {
                .text("p")
                .integer(12345)
                .empties(6)
+               .empties(9 * 4)
                .b
         << QStringList{IconItem("00", icon), IconItem("10", {}), "1 10 p", "2 10 12345"}
         << QStringList{"00", "10"} << QStringLiteral("unchanged");
@@ -643,6 +658,39 @@ void TestOutput::decode_checksEveryCountAndLength() {
     QVERIFY(work.restored().isEmpty());
     QVERIFY(!QFileInfo::exists(work.settings()));
     QVERIFY(desktop.messages().isEmpty());
+}
+
+// Only a table of a project's shape is restored: 9 fields by rows 0 to R, R
+// being 0 or the last row in use plus 5 (6 to 105).
+void TestOutput::unpack_onlyAProjectsShape_data() {
+    QTest::addColumn<int>("fields");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("9 x 1") << 9 << 1 << true;
+    QTest::newRow("9 x 2") << 9 << 2 << false;
+    QTest::newRow("9 x 6") << 9 << 6 << false;
+    QTest::newRow("9 x 7") << 9 << 7 << true;
+    QTest::newRow("9 x 106") << 9 << 106 << true;
+    QTest::newRow("10 x 7") << 10 << 7 << false;
+    QTest::newRow("8 x 7") << 8 << 7 << false;
+    QTest::newRow("954 x 1") << 954 << 1 << false;
+}
+
+void TestOutput::unpack_onlyAProjectsShape() {
+    QFETCH(int, fields);
+    QFETCH(int, rows);
+    QFETCH(bool, read);
+    VariantTable table = VariantTable::Make(fields, rows);
+    if (rows > 1)
+        *table.at(4, 1) = TextCell(QStringLiteral("名前"));
+    WorkFolder work(false);
+    ScriptedDesktop desktop;
+    QVERIFY(WriteArchiveFile(desktop, work.archive(), table));
+    UnpackReport report;
+    UnpackProject(desktop, work.path(), work.archive(), table, &report);
+    QCOMPARE(report.archiveRead, read);
+    QCOMPARE(work.value(4, QStringLiteral("00")),
+             read && rows > 1 ? QStringLiteral("名前") : QString());
 }
 
 QTEST_GUILESS_MAIN(TestOutput)

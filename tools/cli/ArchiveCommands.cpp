@@ -167,7 +167,7 @@ int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!IsFolder(work, err))
         return kFailed;
     // Refuse a bad file before the working folder is touched at all.
-    if (!ReadArchiveFile(archive)) {
+    if (const auto table = ReadArchiveFile(archive); !table || !IsProjectShape(*table)) {
         err << "not a project archive: " << QDir::toNativeSeparators(archive) << Qt::endl;
         return kFailed;
     }
