@@ -1,5 +1,4 @@
-// kazanoro-cli as a script uses it, without a desktop session: exit codes, what
-// it prints and writes, on a full disk, in a shared folder, two at once.
+// kazanoro-cli as scripts use it: full disks, shared folders, two at once.
 #include "tests/support/PeWriter.h"
 #include "tests/support/TestFiles.h"
 
@@ -45,8 +44,8 @@ class CliTest : public QObject {
                            "[FilePath]\r\nPath_11=Auto_Run.dat\r\n[AppName]\r\n"
                            "App_11=\x83\x63\x81\x5b\x83\x8b\r\n[VolumeLabel]\r\n=DISC"));
         QVERIFY(WriteBytes(work_->icon(u"11"_s), IcoFile({IconImage{Solid(Qt::red)}})));
-        QVERIFY(WriteBytes(at(u"cd/AutoRun.exe"_s), "MZ") && QDir().mkpath(at(u"back"_s)));
-        QCOMPARE(cli(u"save . cd"_s).code, 0);
+        QVERIFY(WriteBytes(at(u"cd/AutoRun.exe"_s), "MZ") && QDir().mkpath(at(u"b"_s)));
+        QCOMPARE(cli(u"save . cd --background 0x80000012"_s).code, 0);
     }
 
 private slots:
@@ -84,19 +83,17 @@ private slots:
     // A disk full at each step of an unpack, settings write and load: exit 1.
     void fullDisk_failsAndKeepsTheOldFiles() {
         project();
-        const QString icon = at(u"back/AutoRun_Icon/Icon_11.ico"_s);
+        const QString icon = at(u"b/AutoRun_Icon/Icon_11.ico"_s);
         for (int limit : {0, 100, 2000, 5000}) {
-            QVERIFY(WriteBytes(at(u"back/設定.txt"_s), "[A]\r\nk=old\r\n") &&
-                    WriteBytes(icon, "old"));
+            QVERIFY(WriteBytes(at(u"b/設定.txt"_s), "[A]\r\nk=old\r\n") && WriteBytes(icon, "old"));
             const QString full = u"prlimit --fsize=%1"_s.arg(limit);
-            const Run unpack = cli(u"unpack cd/Auto_Run.dat back"_s, full);
+            const Run unpack = cli(u"unpack cd/Auto_Run.dat b"_s, full);
             QCOMPARE(unpack.code, limit < 5000 ? 1 : 0);
             QCOMPARE(unpack.err.contains(u"Icon_11.ico"_s), ReadBytes(icon) == "old");
             QVERIFY(ReadBytes(icon) == "old" || ReadBytes(icon) == ReadBytes(work_->icon(u"11"_s)));
-            QCOMPARE(cli(u"ini set back/設定.txt A k new"_s, full).code, limit < 2000 ? 1 : 0);
-            QCOMPARE(cli(u"ini get back/設定.txt A k"_s).out,
-                     limit < 2000 ? u"old\n"_s : u"new\n"_s);
-            QCOMPARE(cli(u"load cd back"_s, full).code, limit < 5000 ? 1 : 0);
+            QCOMPARE(cli(u"ini set b/設定.txt A k new"_s, full).code, limit < 2000 ? 1 : 0);
+            QCOMPARE(cli(u"ini get b/設定.txt A k"_s).out, limit < 2000 ? u"old\n"_s : u"new\n"_s);
+            QCOMPARE(cli(u"load cd b"_s, full).code, limit < 5000 ? 1 : 0);
         }
     }
 
@@ -109,22 +106,25 @@ private slots:
             QTest::newRow(line) << QString::fromUtf8(line) << code << says;
         };
         row("ini get 設定.txt appname APP_11", 0, u"ツール\n"_s);
-        row("ini set none/x s k v", 1, u"no such folder"_s);
         row("show .", 0, u"VolumeLabel: DISC\n[11] page 2 button 2\n  FilePath: Auto_Run.dat\n"_s);
         row("pack . p.dat --text 0x00000001", 0, u"packed 13 rows (last slot in use 11)"_s);
-        row("pack . p.dat --text red", 2, u"usage"_s);
+        row("pack . p.dat --text 000000001", 2, u"usage"_s);
+        row("dump ./cd/Auto_Run.dat", 0,
+            u"archive: 9 fields x 13 rows\nrow 0: empty\nrow 1 (slot 00):\n  0 bytes 0 crc32 0x00000000\n"_s);
         row("dump cd/Auto_Run.dat", 0,
             u"row 7 (slot 11):\n  0 bytes 4286 crc32 0xEA688005\n  1 text \"Auto_Run.dat\""_s);
         row("icons AutoRun_Icon/Icon_11.ico", 0, u"1\n0 32x32\n"_s);
+        row("icons AutoRun_Icon/Icon_11.ico x", 2, u"usage"_s);
         row("print jacket . j.pdf", 0, {});
-        row("unpack cd/Auto_Run.dat back", 0, u"restored slots: 00 10 20 30 40 01 11 21 31 41\n"_s);
-        row("unpack " KZ_CLI_PATH " back", 1, u"not a project archive"_s);
-        row("save . back --extra 設定.txt --extra y.dll", 1, u"y.dll: No such file or directory"_s);
-        row("save . back --extra 設定.txt --background 0x00112233", 0, u"CDに焼いて"_s);
+        row("unpack cd/Auto_Run.dat b", 0,
+            u"restored slots: 00 10 20 30 40 01 11 21 31 41\nbackground colour: 0x80000012"_s);
+        row("unpack " KZ_CLI_PATH " b", 1, u"not a project archive"_s);
+        row("save . b --extra 設定.txt --extra y.dll", 1, u"y.dll: No such file or directory"_s);
+        row("save . b --extra 設定.txt --background 0x00112233", 0, u"CDに焼いて"_s);
         row("check cd", 0, {});
-        row("check back", 1, u"Auto_Run.dat がありません\nAutorun.inf がありません\n"_s);
-        row("check cd back", 2, u"usage"_s);
-        row("check none", 1, u"no such folder"_s);
+        row("check b", 1, u"Auto_Run.dat がありません\nAutorun.inf がありません\n"_s);
+        row("check cd b", 2, u"usage"_s);
+        row("load none b", 1, u"no such folder"_s);
     }
     void verbs() {
         project();
