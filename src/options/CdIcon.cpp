@@ -3,12 +3,12 @@
 #include "editor/modPicture.h"
 
 #include "store/FileName.h"
+#include "store/FileWriter.h"
 #include "store/Slots.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
-#include <QSaveFile>
 
 #include <exception>
 #include <filesystem>
@@ -44,11 +44,10 @@ QString CdIconPath(const QString& workFolder) {
 }
 
 bool ApplyCdIcon(const QString& chosen, const QString& workingIconPath) {
-    if (chosen == workingIconPath || chosen.isEmpty())
-        return false;
     if (SameFile(chosen, workingIconPath))
         return false;
-    // Only a plain file: reading a pipe or a device could wait for ever.
+    // Only a plain file (an empty choice is none): reading a pipe or a device
+    // could wait for ever.
     if (!QFileInfo(chosen).isFile())
         return false;
     QFile source(chosen);
@@ -57,16 +56,7 @@ bool ApplyCdIcon(const QString& chosen, const QString& workingIconPath) {
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
         return false;
-    source.close();
-
-    QSaveFile target(workingIconPath);
-    if (!target.open(QIODevice::WriteOnly))
-        return false;
-    if (target.write(bytes) != bytes.size()) {
-        target.cancelWriting();
-        return false;
-    }
-    return target.commit();
+    return ReplaceFile(workingIconPath, bytes);
 }
 
 QIcon LoadCdIcon(const QString& path) {

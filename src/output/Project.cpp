@@ -4,13 +4,13 @@
 #include "platform/Desktop.h"
 #include "store/Cp932.h"
 #include "store/FileName.h"
+#include "store/FileWriter.h"
 #include "store/Ini.h"
 #include "store/Parts.h"
 #include "store/Slots.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cmath>
 #include <string>
@@ -109,20 +109,28 @@ VariantTable BuildProjectTable(Desktop& desktop, const QString& workFolder,
     return table;
 }
 
-bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table) {
+bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table,
+                      QString* error) {
     BusyPointer busy(desktop);
     const auto bytes = EncodeArchive(table);
-    if (!bytes)
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = static_cast<qint64>(bytes->size());
-    if (file.write(reinterpret_cast<const char*>(bytes->data()), size) != size) {
-        file.cancelWriting();
+    if (!bytes) {
+        if (error)
+            *error = QStringLiteral("The table cannot be stored");
         return false;
     }
-    return file.commit();
+    return ReplaceFile(path,
+                       QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                                  static_cast<qsizetype>(bytes->size())),
+                       error);
+}
+
+bool IsProjectShape(const VariantTable& table) {
+    if (table.dimensions() != 2 || table.bounds()[0].count != kTableFields)
+        return false;
+    // Rows 0 to R: R is 0 for an empty project, else the last row in use
+    // (1 to 100) plus 5.
+    const std::int32_t rows = table.bounds()[1].count;
+    return rows == 1 || (rows >= 7 && rows <= RowOf(kButtons - 1, kPages - 1) + 6);
 }
 
 std::optional<VariantTable> ReadArchiveFile(const QString& path) {
@@ -137,46 +145,51 @@ std::optional<VariantTable> ReadArchiveFile(const QString& path) {
 }
 
 bool PackProject(Desktop& desktop, const QString& workFolder, std::uint32_t background,
-                 std::uint32_t text, VariantTable& table) {
+                 std::uint32_t text, VariantTable& table, QString* error) {
     table = BuildProjectTable(desktop, workFolder, background, text);
-    return WriteArchiveFile(desktop, ArchivePath(workFolder), table);
+    return WriteArchiveFile(desktop, ArchivePath(workFolder), table, error);
 }
 
 std::optional<LauncherColours> UnpackProject(Desktop& desktop, const QString& workFolder,
                                              const QString& archivePath, VariantTable& table,
                                              UnpackReport* report) {
     table = VariantTable::Make(kTableFields, 1);
+    UnpackReport found;
     if (report)
-        *report = UnpackReport{};
+        *report = found;
     if (!FilePresent(archivePath))
         return std::nullopt;
 
     BusyPointer busy(desktop);
-    if (const auto read = ReadArchiveFile(archivePath)) {
+    if (const auto read = ReadArchiveFile(archivePath); read && IsProjectShape(*read)) {
         CopyTable(*read, table);
-        if (report)
-            report->archiveRead = true;
+        found.archiveRead = true;
     }
     QDir().mkdir(LocalPath(workFolder, kIconFolderLiteral));
 
     // Every value goes into the settings file in one rewrite of it.
-    IniBatch settings(desktop, LocalPath(workFolder, kSettingsLiteral));
+    const QString settingsPath = LocalPath(workFolder, kSettingsLiteral);
+    IniBatch settings(desktop, settingsPath);
+    std::optional<LauncherColours> colours;
     const int rows = static_cast<int>(table.upper(1).value_or(0));
     const int lastPage = Nearest(rows / 5.0);
-    for (int page = 0; page <= lastPage; ++page) {
-        for (int button = 0; button < kButtons; ++button) {
+    for (int page = 0; page <= lastPage && !colours; ++page) {
+        for (int button = 0; button < kButtons && !colours; ++button) {
             const int row = RowOf(button, page);
             const Cell* first = table.at(0, row);
             if (const auto* s = first ? std::get_if<std::string>(first) : nullptr;
                 s && *s == MarkerBytes()) {
-                return LauncherColours{ColourOf(table.at(1, row)), ColourOf(table.at(2, row))};
+                colours = LauncherColours{ColourOf(table.at(1, row)), ColourOf(table.at(2, row))};
+                break;
             }
             const QString key = SlotKey(button, page);
             bool restored = false;
             if (const auto* icon = first ? std::get_if<ByteArray>(first) : nullptr) {
                 const QByteArray bytes(reinterpret_cast<const char*>(icon->data()),
                                        static_cast<qsizetype>(icon->size()));
-                WriteFileBytes(desktop, LocalPath(workFolder, IconLiteral(key)), bytes);
+                const QString path = LocalPath(workFolder, IconLiteral(key));
+                if (!WriteFileBytes(desktop, path, bytes))
+                    found.notWritten.append(path);
                 restored = true;
             }
             for (int f = 0; f < static_cast<int>(kSlotFields.size()); ++f) {
@@ -188,11 +201,15 @@ std::optional<LauncherColours> UnpackProject(Desktop& desktop, const QString& wo
                                QString::fromUtf16(field.prefix) + key, value);
                 restored = true;
             }
-            if (restored && report)
-                report->slotKeys.append(key);
+            if (restored)
+                found.slotKeys.append(key);
         }
     }
-    return std::nullopt;
+    if (!settings.commit())
+        found.notWritten.append(settingsPath);
+    if (report)
+        *report = found;
+    return colours;
 }
 
 } // namespace kz

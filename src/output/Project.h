@@ -40,17 +40,24 @@ VariantTable BuildProjectTable(Desktop& desktop, const QString& workFolder,
 
 // Writes the table to `path` in the archive format, replacing the file whole,
 // with the busy pointer up meanwhile. False, and no message, when the table
-// cannot be encoded or the file not written.
-bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table);
+// cannot be encoded or the file not written; the reason goes to `error`.
+bool WriteArchiveFile(Desktop& desktop, const QString& path, const VariantTable& table,
+                      QString* error = nullptr);
 
 // The table an archive file holds; nothing when the file cannot be read or
 // holds no valid archive.
 std::optional<VariantTable> ReadArchiveFile(const QString& path);
 
+// True for a table of the shape a packed project has: 9 fields by rows 0 to R,
+// R being 0 or the last row in use plus 5 (6 to 105). Nothing of another
+// table is restored.
+bool IsProjectShape(const VariantTable& table);
+
 // Re-creates `table` as the project table of the working folder and writes it
-// to the folder's Auto_Run.dat. True when the archive was written.
+// to the folder's Auto_Run.dat. True when the archive was written; otherwise
+// the reason goes to `error`.
 bool PackProject(Desktop& desktop, const QString& workFolder, std::uint32_t background,
-                 std::uint32_t text, VariantTable& table);
+                 std::uint32_t text, VariantTable& table, QString* error = nullptr);
 
 // The launcher colours found after the marker row. A colour that is not stored
 // as a 32-bit integer is missing and stays as it was.
@@ -61,13 +68,15 @@ struct LauncherColours {
 
 // What an unpack found, for callers that tell the user about it.
 struct UnpackReport {
-    bool archiveRead = false; // the file held a valid archive
+    bool archiveRead = false; // the file held a valid archive of a project's shape
     QStringList slotKeys;     // slots that had an icon or a non-empty text to restore
+    QStringList notWritten;   // the settings file or icon files that could not be written
 };
 
 // Adds the archive's slots to the working folder: non-empty texts through
 // WriteIni, icons through WriteFileBytes; nothing is ever removed. `table`
-// becomes the archive's table (9 x 1 empty cells when there is none). The
+// becomes the archive's table (9 x 1 empty cells when there is none, or when
+// it is not of a project's shape). The
 // colours come back only when the scan reached the marker row; a missing or
 // unreadable archive changes nothing and reports nothing.
 std::optional<LauncherColours> UnpackProject(Desktop& desktop, const QString& workFolder,

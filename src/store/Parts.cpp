@@ -2,18 +2,21 @@
 
 #include "platform/Desktop.h"
 #include "store/FileName.h"
+#include "store/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kz {
 namespace {
 
 // What the failure means to the user, in the words of the system's own file
 // errors, followed by the path.
-QString DescribeFailure(const QString& path, bool writing) {
+// What the failure means to the user, in the words of the system's own file
+// errors, followed by the path; the platform's own words close it when the
+// cause lies elsewhere (a full disk).
+QString DescribeFailure(const QString& path, bool writing, const QString& reason = {}) {
     const QFileInfo info(path);
     QString what;
     if (!QFileInfo(info.absolutePath()).isDir())
@@ -23,14 +26,16 @@ QString DescribeFailure(const QString& path, bool writing) {
     else if (info.exists() && (writing ? !info.isWritable() : !info.isReadable()))
         what = QStringLiteral("書き込みできません。");
     else if (writing)
-        what = QStringLiteral("ファイルに書き込めません。");
+        what = QStringLiteral("ファイルに書き込めません。") +
+               (reason.isEmpty() ? QString() : QLatin1Char('(') + reason + QLatin1Char(')'));
     else
         what = QStringLiteral("ファイルを読み込めません。");
     return what + QLatin1Char('\n') + QDir::toNativeSeparators(path);
 }
 
-void ReportFailure(Desktop& desktop, const QString& path, bool writing) {
-    desktop.message(DescribeFailure(path, writing), kApplicationTitle, MessageIcon::None,
+void ReportFailure(Desktop& desktop, const QString& path, bool writing,
+                   const QString& reason = {}) {
+    desktop.message(DescribeFailure(path, writing, reason), kApplicationTitle, MessageIcon::None,
                     MessageButtons::Ok);
 }
 
@@ -75,14 +80,9 @@ bool ReadFileBytes(Desktop& desktop, const QString& path, QByteArray& bytes) {
 }
 
 bool WriteFileBytes(Desktop& desktop, const QString& path, const QByteArray& bytes) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || info.isDir() || (info.exists() && !info.isWritable())) {
-        ReportFailure(desktop, path, true);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ReportFailure(desktop, path, true);
+    QString reason;
+    if (path.isEmpty() || !ReplaceFile(path, bytes, &reason)) {
+        ReportFailure(desktop, path, true, reason);
         return false;
     }
     return true;

@@ -88,7 +88,7 @@ Document::Document(std::string_view bytes) : text_(bytes) {
             const std::size_t close = body.rfind(']');
             if (close != std::string_view::npos) {
                 line.section = true;
-                line.name = body.substr(1, close - 1);
+                line.name = Trim(body.substr(1, close - 1));
                 lines_.push_back(line);
                 sections_.push_back(Section{line.name, index, index, {}});
                 current = &sections_.back();
@@ -209,6 +209,10 @@ std::string Document::withValues(const std::vector<Edit>& edits) const {
     }
 
     const std::string_view all(text_);
+    // New lines end as the file's lines end; a new file gets CR LF.
+    std::string_view lineEnd = "\r\n";
+    if (const std::size_t brk = all.find_first_of("\r\n"); brk != std::string_view::npos)
+        lineEnd = all.substr(brk, all.compare(brk, 2, "\r\n") == 0 ? 2 : 1);
     std::string out;
     out.reserve(text_.size() + 128 * edits.size());
     for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -222,17 +226,17 @@ std::string Document::withValues(const std::vector<Edit>& edits) const {
         const auto in = inserted.find(i);
         if (in != inserted.end()) {
             if (line.next == line.end) // the section's last line ends the file without a break
-                out.append("\r\n");
+                out.append(lineEnd);
             for (const auto& [folded, text] : in->second.lines)
-                out.append(text).append("\r\n");
+                out.append(text).append(lineEnd);
         }
     }
     for (const auto& [header, pending] : appended) {
         if (!out.empty() && out.back() != '\n' && out.back() != '\r')
-            out.append("\r\n");
-        out.append("[").append(header).append("]\r\n");
+            out.append(lineEnd);
+        out.append("[").append(header).append("]").append(lineEnd);
         for (const auto& [folded, text] : pending.lines)
-            out.append(text).append("\r\n");
+            out.append(text).append(lineEnd);
     }
     return out;
 }

@@ -7,7 +7,7 @@
 // Reading: lines end at CR LF, LF or a lone CR;
 // white space (and Ctrl-Z) around lines, names and values is dropped; a line
 // whose first character is '[' and that holds a ']' starts a section named by
-// what lies between '[' and the last ']'; other non-blank lines are keys, the
+// what lies between '[' and the last ']', trimmed; other non-blank lines are keys, the
 // name before the first '=' and the value after it. Lines before the first
 // section belong to a nameless section that no lookup reaches. Section and key
 // names compare without regard to case (double-byte characters stay whole, so
@@ -45,7 +45,8 @@ public:
 
     // Returns the file text with the value stored: an existing key's line is
     // rewritten, a new key goes after the last non-blank line of its section, a
-    // new section goes at the end of the file. CR and LF inside names or the
+    // new section goes at the end of the file. New lines end as the file's
+    // first line does (CR LF in a new file). CR and LF inside names or the
     // value become spaces, so nothing can break or add a line. Leading white
     // space of the value is dropped, as the platform writer does.
     std::string withValue(std::string_view section, std::string_view key,

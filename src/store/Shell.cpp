@@ -3,6 +3,7 @@
 #include "platform/Desktop.h"
 #include "store/Cp932.h"
 #include "store/FileName.h"
+#include "store/FileWriter.h"
 #include "store/Parts.h"
 
 #include <QDateTime>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace kz {
 namespace {
@@ -61,38 +61,36 @@ bool MayReplace(CopyJob& job, const QFileInfo& from, const QFileInfo& to) {
     }
 }
 
-bool EnsureFolder(Desktop& desktop, const QString& folder) {
-    if (QFileInfo(folder).isDir())
-        return true;
+// Asks whether a missing folder may be created; false to leave it.
+bool MayCreateFolder(Desktop& desktop, const QString& folder) {
     const QString text = QStringLiteral("フォルダ '%1' は存在しません。\n\n作成しますか?")
                              .arg(QDir::toNativeSeparators(folder));
-    if (desktop.message(text, kCreateFolderTitle, MessageIcon::Question, MessageButtons::YesNo) !=
-        Answer::Yes)
-        return false;
-    return QDir().mkpath(folder);
+    return desktop.message(text, kCreateFolderTitle, MessageIcon::Question,
+                           MessageButtons::YesNo) == Answer::Yes;
 }
 
-bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
+CopyResult Failed(const QString& reason) {
+    return {CopyStatus::Failed, reason};
+}
+
+CopyResult CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
     const QFileInfo target(to);
     if (target.isDir())
-        return false;
+        return Failed(QStringLiteral("Is a directory"));
     if (target.exists() && !MayReplace(job, from, target))
-        return false;
+        return {CopyStatus::Declined, {}};
     QFile in(from.absoluteFilePath());
     if (!in.open(QIODevice::ReadOnly))
-        return false;
+        return Failed(in.errorString());
     // A copy taken from a disc is read-only; the user has agreed to replace it.
     if (target.exists() && !target.isWritable())
         QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray buffer;
+    FileWriter out(to);
+    if (!out.open())
+        return Failed(out.error());
     while (!in.atEnd()) {
-        buffer = in.read(kChunk);
-        if (buffer.isEmpty() && in.error() != QFileDevice::NoError)
-            break;
-        if (out.write(buffer) != buffer.size())
+        const QByteArray buffer = in.read(kChunk);
+        if (buffer.isEmpty() || !out.write(buffer))
             break;
         job.done += buffer.size();
         if (job.progress && !job.progress->update(job.done)) {
@@ -100,13 +98,17 @@ bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
             break;
         }
     }
+    // Half a copy never takes the target's name: the old file stays. A write
+    // that failed in the last piece fails the commit.
     if (job.cancelled || in.error() != QFileDevice::NoError || !in.atEnd()) {
-        out.cancelWriting();
-        return false;
+        out.discard();
+        if (job.cancelled)
+            return {CopyStatus::Declined, {}};
+        return Failed(out.error().isEmpty() ? in.errorString() : out.error());
     }
     in.close();
     if (!out.commit())
-        return false;
+        return Failed(out.error());
     // A copy keeps the source's time and read-only state, as the shell's does.
     QFile copied(to);
     if (copied.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
@@ -120,7 +122,7 @@ bool CopyOneFile(CopyJob& job, const QFileInfo& from, const QString& to) {
         QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
         QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     QFile::setPermissions(to, from.permissions() & kStored);
-    return true;
+    return {CopyStatus::Copied, {}};
 }
 
 } // namespace
@@ -162,15 +164,20 @@ QString PathOnDisc(Desktop& desktop, const QString& path) {
     return path.mid(3);
 }
 
-bool ShellCopy(Desktop& desktop, const QString& source, const QString& target) {
+CopyResult ShellCopy(Desktop& desktop, const QString& source, const QString& target) {
     const QFileInfo from(source);
-    if (!from.exists() || target.isEmpty())
-        return false;
+    if (!from.exists())
+        return {CopyStatus::NoSource, {}};
+    if (target.isEmpty())
+        return Failed(QStringLiteral("No such file or directory"));
     QString destination = target;
     if (QFileInfo(target).isDir())
         destination = QDir(target).filePath(from.fileName());
-    if (!EnsureFolder(desktop, QFileInfo(destination).absolutePath()))
-        return false;
+    const QString folder = QFileInfo(destination).absolutePath();
+    if (!QFileInfo(folder).isDir() && !MayCreateFolder(desktop, folder))
+        return {CopyStatus::Declined, {}};
+    if (!QDir().mkpath(folder))
+        return Failed(QStringLiteral("Permission denied"));
 
     CopyJob job{desktop, false, false, false, 0, 0, nullptr};
     QList<QPair<QFileInfo, QString>> files;
@@ -185,7 +192,7 @@ bool ShellCopy(Desktop& desktop, const QString& source, const QString& target) {
                 {f, QDir(destination).filePath(base.relativeFilePath(f.absoluteFilePath()))});
         }
         if (!QDir().mkpath(destination))
-            return false;
+            return Failed(QStringLiteral("Permission denied"));
     } else {
         files.append({from, destination});
     }
@@ -194,14 +201,21 @@ bool ShellCopy(Desktop& desktop, const QString& source, const QString& target) {
     if (job.total >= kProgressThreshold)
         job.progress = desktop.startProgress(kCopyProgressTitle, from.fileName(), job.total);
 
-    bool all = true;
+    // The first failure names the whole copy; a file kept at the user's word
+    // is no failure.
+    CopyResult result{CopyStatus::Copied, {}};
     for (const auto& [file, to] : files) {
         if (job.cancelled)
-            return false;
-        if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !CopyOneFile(job, file, to))
-            all = false;
+            return {CopyStatus::Declined, {}};
+        CopyResult one = QDir().mkpath(QFileInfo(to).absolutePath())
+                             ? CopyOneFile(job, file, to)
+                             : Failed(QStringLiteral("Permission denied"));
+        if (one.status == CopyStatus::Failed && result.status != CopyStatus::Failed)
+            result = one;
+        else if (one.status == CopyStatus::Declined && result.status == CopyStatus::Copied)
+            result = one;
     }
-    return all && !job.cancelled;
+    return result;
 }
 
 namespace {
@@ -223,20 +237,21 @@ bool SameBytes(const QString& a, const QString& b) {
 
 } // namespace
 
-void CopyIfChanged(Desktop& desktop, const QString& source, const QString& target) {
+CopyResult CopyIfChanged(Desktop& desktop, const QString& source, const QString& target) {
     if (!FilePresent(source))
-        return;
+        return {CopyStatus::NoSource, {}};
     const QFileInfo from(source);
     const QFileInfo to(target);
     // The same name and time to the second mean the target is this file: the
     // copy keeps the time. A file written afresh within the same second (a
     // newly packed archive) would pass that test too, so small files must also
-    // hold the same bytes.
-    if (FileNameOf(target) == FileNameOf(source) && FilePresent(target) &&
+    // hold the same bytes. A disc matches names without regard to case.
+    if (FileNameOf(target).compare(FileNameOf(source), Qt::CaseInsensitive) == 0 &&
+        FilePresent(target) &&
         to.lastModified().toSecsSinceEpoch() == from.lastModified().toSecsSinceEpoch() &&
         (from.size() > kCompareLimit ? to.size() == from.size() : SameBytes(source, target)))
-        return;
-    ShellCopy(desktop, source, target);
+        return {CopyStatus::Unchanged, {}};
+    return ShellCopy(desktop, source, target);
 }
 
 } // namespace kz

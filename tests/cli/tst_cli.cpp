@@ -1,155 +1,138 @@
-// kazanoro-cli as a script uses it: exit codes, what it prints, and the files
-// it writes.
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+// kazanoro-cli as scripts use it: full disks, shared folders, two at once.
+#include "tests/support/PeWriter.h"
+#include "tests/support/TestFiles.h"
+
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace kz::test;
+using namespace Qt::StringLiterals;
 
 class CliTest : public QObject {
     Q_OBJECT
 
     struct Run {
         int code = -1;
-        QString out;
-        QString err;
+        QString out, err;
     };
+    std::unique_ptr<WorkFolder> work_; // the tools run in it
+    QString at(const QString& name) const { return work_->path() + u'/' + name; }
 
-    static Run cli(const QStringList& args) {
+    // The command line, split at spaces, run in the test's folder, through `wrap`
+    // if given. A command that succeeds says nothing on standard error.
+    Run cli(const QString& line, const QString& wrap = {}) {
         QProcess p;
-        p.start(QStringLiteral(KZ_CLI_PATH), args);
-        Run r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.code = p.exitCode();
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
+        p.setWorkingDirectory(work_->path());
+        const QStringList all =
+            (wrap + u" " KZ_CLI_PATH " "_s + line).split(u' ', Qt::SkipEmptyParts);
+        p.start(all[0], all.mid(1));
+        p.waitForFinished(60000);
+        const Run r{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                    QString::fromUtf8(p.readAllStandardOutput()),
+                    QString::fromUtf8(p.readAllStandardError())};
+        if (r.code == 0)
+            QTest::qCompare(r.err, QString(), "stderr", "nothing", __FILE__, __LINE__);
         return r;
     }
 
-    QTemporaryDir dir_;
-    QString settings() const { return dir_.filePath(QStringLiteral("設定.txt")); }
+    // A small project in the working folder, saved to cd/.
+    void project() {
+        QVERIFY(WriteBytes(work_->settings(),
+                           "[FilePath]\r\nPath_11=Auto_Run.dat\r\n[AppName]\r\n"
+                           "App_11=\x83\x63\x81\x5b\x83\x8b\r\n[VolumeLabel]\r\n=DISC"));
+        QVERIFY(WriteBytes(work_->icon(u"11"_s), IcoFile({IconImage{Solid(Qt::red)}})));
+        QVERIFY(WriteBytes(at(u"cd/AutoRun.exe"_s), "MZ") && QDir().mkpath(at(u"b"_s)));
+        QCOMPARE(cli(u"save . cd --background 0x80000012"_s).code, 0);
+    }
 
 private slots:
-    void iniSetAndGet_roundTripInCodePage932() {
-        QCOMPARE(cli({"ini", "set", settings(), "AppName", "App_00", "メモ帳"}).code, 0);
-        QCOMPARE(cli({"ini", "set", settings(), "VolumeLabel", "", "MYCD"}).code, 0);
-        const Run get = cli({"ini", "get", settings(), "appname", "APP_00"});
-        QCOMPARE(get.code, 0);
-        QCOMPARE(get.out, QStringLiteral("メモ帳\n"));
-        QCOMPARE(cli({"ini", "get", settings(), "VolumeLabel", ""}).out, QStringLiteral("MYCD\n"));
-        QCOMPARE(cli({"ini", "get", settings(), "AppName", "App_10"}).out, QStringLiteral("\n"));
+    // No desktop session, as for scripts; a full disk ends a write, not the tool.
+    void initTestCase() {
+        qunsetenv("XDG_RUNTIME_DIR");
+        std::signal(SIGXFSZ, SIG_IGN);
+    }
+    void init() { work_ = std::make_unique<WorkFolder>(); }
 
-        QFile file(settings());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        // メモ帳 in code page 932, padded to 100 characters, CRLF line ends.
-        const QByteArray line = QByteArray("App_00=\x83\x81\x83\x82\x92\xA0") + QByteArray(97, ' ');
-        QVERIFY(bytes.startsWith("[AppName]\r\n" + line + "\r\n"));
-        QVERIFY(bytes.contains("[VolumeLabel]\r\n=MYCD"));
+    // Two scripts storing values in one long settings file at once lose none.
+    void ini_twoWritersAtOnce() {
+        QVERIFY(WriteBytes(at(u"s.txt"_s),
+                           "[Other]\r\n" + QByteArray(60, 'v').append("\r\n").repeated(3000)));
+        const QString script =
+            u"cd $1; w(){ for i in $(seq 25); do $0 ini set s.txt S $1$i x; done; }; "
+            "w a & w b; wait"_s;
+        QCOMPARE(QProcess::execute(u"sh"_s, {u"-c"_s, script, u"" KZ_CLI_PATH ""_s, work_->path()}),
+                 0);
+        QCOMPARE(ReadBytes(at(u"s.txt"_s)).count("=x   "), 50);
     }
 
-    void iniSet_warnsOnStderrAndStillWrites() {
-        const QString longValue(101, QLatin1Char('x'));
-        const Run set = cli({"ini", "set", settings(), "Text1", "Text_00", longValue});
-        QCOMPARE(set.code, 0);
-        QVERIFY2(set.err.contains(QStringLiteral("文字数が100ﾊﾞｲﾄを超えています")),
-                 qPrintable(set.err));
-        QCOMPARE(cli({"ini", "get", settings(), "Text1", "Text_00"}).out,
-                 QString(99, QLatin1Char('x')) + QLatin1Char('\n'));
+    // A shared folder takes no new file: the settings file is written in place.
+    void ini_sharedFolder() {
+        QVERIFY(WriteBytes(at(u"s.txt"_s), "[S]\r\nk=1\r\n") &&
+                QFile::setPermissions(at(u"s.txt"_s), QFile::Permissions(0x6666)));
+        QVERIFY(QFile::setPermissions(work_->path(), QFile::Permissions(0x5555)));
+        const QString nobody = u"setpriv --reuid=65534 --regid=65534 --clear-groups"_s;
+        QCOMPARE(cli(u"ini set s.txt S j メモ帳"_s, ::geteuid() ? QString() : nobody).code, 0);
+        QVERIFY(QFile::setPermissions(work_->path(), QFile::Permissions(0x7777)));
+        QCOMPARE(ReadBytes(at(u"s.txt"_s)),
+                 "[S]\r\nk=1\r\nj=\x83\x81\x83\x82\x92\xA0" + QByteArray(97, ' ') + "\r\n");
     }
 
-    void show_listsUsedSlotsInPageOrder() {
-        cli({"ini", "set", settings(), "FilePath", "Path_01", "b.exe"});
-        cli({"ini", "set", settings(), "FilePath", "Path_40", "a.exe"});
-        cli({"ini", "set", settings(), "AppName", "App_40", "エー"});
-        cli({"ini", "set", settings(), "AppName", "App_20", "no path, not shown"});
-        cli({"ini", "set", settings(), "VolumeLabel", "", "DISC"});
-        const Run show = cli({"show", dir_.path(), "--json"});
-        QCOMPARE(show.code, 0);
-        const QJsonObject doc = QJsonDocument::fromJson(show.out.toUtf8()).object();
-        QCOMPARE(doc.value("volumeLabel").toString(), QStringLiteral("DISC"));
-        const QJsonArray used = doc.value("slots").toArray();
-        QCOMPARE(used.size(), 2);
-        QCOMPARE(used[0].toObject().value("slot").toString(), QStringLiteral("40"));
-        QCOMPARE(used[0].toObject().value("AppName").toString(), QStringLiteral("エー"));
-        QCOMPARE(used[0].toObject().value("NameTaitol").toString(), QString());
-        QCOMPARE(used[1].toObject().value("slot").toString(), QStringLiteral("01"));
-        QCOMPARE(used[1].toObject().value("FilePath").toString(), QStringLiteral("b.exe"));
-
-        const Run plain = cli({"show", dir_.path()});
-        QCOMPARE(plain.code, 0);
-        QVERIFY(plain.out.contains(QStringLiteral("VolumeLabel: DISC")));
-        QVERIFY(plain.out.contains(QStringLiteral("AppName: エー")));
+    // A disk full at each step of an unpack, settings write and load: exit 1.
+    void fullDisk_failsAndKeepsTheOldFiles() {
+        project();
+        const QString icon = at(u"b/AutoRun_Icon/Icon_11.ico"_s);
+        for (int limit : {0, 100, 2000, 5000}) {
+            QVERIFY(WriteBytes(at(u"b/設定.txt"_s), "[A]\r\nk=old\r\n") && WriteBytes(icon, "old"));
+            const QString full = u"prlimit --fsize=%1"_s.arg(limit);
+            const Run unpack = cli(u"unpack cd/Auto_Run.dat b"_s, full);
+            QCOMPARE(unpack.code, limit < 5000 ? 1 : 0);
+            QCOMPARE(unpack.err.contains(u"Icon_11.ico"_s), ReadBytes(icon) == "old");
+            QVERIFY(ReadBytes(icon) == "old" || ReadBytes(icon) == ReadBytes(work_->icon(u"11"_s)));
+            QCOMPARE(cli(u"ini set b/設定.txt A k new"_s, full).code, limit < 2000 ? 1 : 0);
+            QCOMPARE(cli(u"ini get b/設定.txt A k"_s).out, limit < 2000 ? u"old\n"_s : u"new\n"_s);
+            QCOMPARE(cli(u"load cd b"_s, full).code, limit < 5000 ? 1 : 0);
+        }
     }
 
-    void saveAndLoad_carryTheProjectThroughACdFolder() {
-        const QString work = dir_.filePath(QStringLiteral("work"));
-        const QString out = dir_.filePath(QStringLiteral("out"));
-        const QString back = dir_.filePath(QStringLiteral("back"));
-        for (const QString& d : {work, out, back})
-            QVERIFY(QDir().mkpath(d));
-        QVERIFY(QDir().mkpath(work + QStringLiteral("/AutoRun_Icon")));
-        const QString s = work + QStringLiteral("/設定.txt");
-        cli({"ini", "set", s, "FilePath", "Path_11", "tools\\a.exe"});
-        cli({"ini", "set", s, "AppName", "App_11", "ツール"});
-
-        Run save = cli({"save", work, out, "--background", "0x00112233"});
-        QCOMPARE(save.code, 0);
-        QVERIFY(save.out.contains(QStringLiteral("内のﾌｧｲﾙを全てCDに焼いてください")));
-        QVERIFY(QFile::exists(out + QStringLiteral("/Auto_Run.dat")));
-        QVERIFY(QFile::exists(out + QStringLiteral("/Autorun.inf")));
-
-        // A changed project over an earlier save: kept and reported without
-        // --force, replaced with it.
-        cli({"ini", "set", s, "AppName", "App_11", "別名"});
-        save = cli({"save", work, out});
-        QCOMPARE(save.code, 1);
-        QVERIFY(save.err.contains(QStringLiteral("Auto_Run.dat")));
-        QCOMPARE(cli({"save", work, out, "--force", "--background", "0x00112233"}).code, 0);
-
-        const Run load = cli({"load", out, back});
-        QCOMPARE(load.code, 0);
-        QVERIFY(load.out.contains(QStringLiteral("archive layout")));
-        QVERIFY(load.out.contains(QStringLiteral("0x00112233")));
-        const QJsonObject shown =
-            QJsonDocument::fromJson(cli({"show", back, "--json"}).out.toUtf8()).object();
-        const QJsonArray used = shown.value("slots").toArray();
-        QCOMPARE(used.size(), 1);
-        QCOMPARE(used[0].toObject().value("AppName").toString(), QStringLiteral("別名"));
-
-        // The archive itself, as dump shows it: rows 0 to 11 (slot 11 is row 7).
-        const Run dump = cli({"dump", out + QStringLiteral("/Auto_Run.dat"), "--json"});
-        QCOMPARE(dump.code, 0);
-        QVERIFY(dump.out.contains(QStringLiteral("別名")));
-        QVERIFY(dump.out.contains(QStringLiteral("設定")));
-    }
-
-    void badUsageAndFailures_haveTheirExitCodes_data() {
-        QTest::addColumn<QStringList>("args");
+    // Each verb on a small project saved to cd/: its exit code and what it says.
+    void verbs_data() {
+        QTest::addColumn<QString>("line");
         QTest::addColumn<int>("code");
-        QTest::newRow("no verb") << QStringList{} << 2;
-        QTest::newRow("unknown verb") << QStringList{"frobnicate"} << 2;
-        QTest::newRow("ini get short") << QStringList{"ini", "get", "f", "s"} << 2;
-        QTest::newRow("ini set missing folder")
-            << QStringList{"ini", "set", "/nonexistent-folder/x.txt", "s", "k", "v"} << 1;
-        QTest::newRow("show missing folder") << QStringList{"show", "/nonexistent-folder"} << 1;
-        QTest::newRow("show extra") << QStringList{"show", "a", "b"} << 2;
-        QTest::newRow("save missing folder")
-            << QStringList{"save", "/nonexistent-a", "/nonexistent-b"} << 1;
-        QTest::newRow("save bad colour") << QStringList{"save", "a", "b", "--text", "red"} << 2;
-        QTest::newRow("load short") << QStringList{"load", "a"} << 2;
-        QTest::newRow("unpack not an archive") << QStringList{"unpack", KZ_CLI_PATH, "."} << 1;
+        QTest::addColumn<QString>("says");
+        const auto row = [](const char* line, int code, const QString& says) {
+            QTest::newRow(line) << QString::fromUtf8(line) << code << says;
+        };
+        row("ini get 設定.txt appname APP_11", 0, u"ツール\n"_s);
+        row("show .", 0, u"VolumeLabel: DISC\n[11] page 2 button 2\n  FilePath: Auto_Run.dat\n"_s);
+        row("pack . p.dat --text 0x00000001", 0, u"packed 13 rows (last slot in use 11)"_s);
+        row("pack . p.dat --text 000000001", 2, u"usage"_s);
+        row("dump ./cd/Auto_Run.dat", 0,
+            u"archive: 9 fields x 13 rows\nrow 0: empty\nrow 1 (slot 00):\n  0 bytes 0 crc32 0x00000000\n"_s);
+        row("dump cd/Auto_Run.dat", 0,
+            u"row 7 (slot 11):\n  0 bytes 4286 crc32 0xEA688005\n  1 text \"Auto_Run.dat\""_s);
+        row("icons AutoRun_Icon/Icon_11.ico", 0, u"1\n0 32x32\n"_s);
+        row("icons AutoRun_Icon/Icon_11.ico x", 2, u"usage"_s);
+        row("print jacket . j.pdf", 0, {});
+        row("unpack cd/Auto_Run.dat b", 0,
+            u"restored slots: 00 10 20 30 40 01 11 21 31 41\nbackground colour: 0x80000012"_s);
+        row("unpack " KZ_CLI_PATH " b", 1, u"not a project archive"_s);
+        row("save . b --extra 設定.txt --extra y.dll", 1, u"y.dll: No such file or directory"_s);
+        row("save . b --extra 設定.txt --background 0x00112233", 0, u"CDに焼いて"_s);
+        row("check cd", 0, {});
+        row("check b", 1, u"Auto_Run.dat がありません\nAutorun.inf がありません\n"_s);
+        row("check cd b", 2, u"usage"_s);
+        row("load none b", 1, u"no such folder"_s);
     }
-    void badUsageAndFailures_haveTheirExitCodes() {
-        QFETCH(QStringList, args);
-        QFETCH(int, code);
-        const Run r = cli(args);
-        QCOMPARE(r.code, code);
-        QVERIFY(!r.err.isEmpty());
+    void verbs() {
+        project();
+        QFETCH(QString, line);
+        QFETCH(QString, says);
+        const Run r = cli(line);
+        QTEST(r.code, "code");
+        QVERIFY2((r.out + r.err).contains(says), qPrintable(r.out + r.err));
     }
 };
 

@@ -1,277 +1,206 @@
-// The output folder as a CD sees it after Save, and the working folder after
-// Load of either kind of saved folder.
-#include "options/ExtraFiles.h"
+// The CD folder Save leaves, also on a full disk; the check of it; older Loads.
+#include "output/CdCheck.h"
 #include "output/Folders.h"
-#include "store/FileName.h"
-#include "store/Ini.h"
 #include "store/Shell.h"
 #include "store/Slots.h"
-#include "tests/support/ScriptedDesktop.h"
+#include "tests/support/TestFiles.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QProcess>
 #include <QTest>
 
-#include <memory>
+#include <unistd.h>
 
 using namespace kz;
+using namespace kz::test;
+using namespace Qt::StringLiterals;
 
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool Put(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QStringList Entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
-QByteArray Padded(const QByteArray& line, int valueLength) {
-    return line + QByteArray(100 - valueLength, ' ') + "\r\n";
-}
-
-} // namespace
+const QString kFinding = u"\n\nCDに焼く前に確認してください:\n  1/ 1: setup.exe がありません"_s;
 
 class FoldersTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedDesktop> desktop_;
-    QString work_, program_, out_;
+    static QStringList EntriesOf(const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::IgnoreCase);
+    }
+    // A table row's list, written "a|b|c".
+    static QStringList Split(const QString& list) { return list.split(u'|', Qt::SkipEmptyParts); }
+    // Autorun.inf with OPEN (and ICON), each value in a field of 100 characters.
+    static QByteArray Inf(const QByteArray& open, bool icon, const QByteArray& end = "\r\n") {
+        return "[autorun]" + end + open + "=AutoRun.exe" + QByteArray(89, ' ') + end +
+               (icon ? "ICON=\\ARun.ico" + QByteArray(91, ' ') + end : QByteArray());
+    }
+    static QByteArray Utf16(const QString& t) {
+        return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
+    }
 
-    QString settings() const { return LocalPath(work_, kSettingsLiteral); }
-    void set(const QString& folder, const char* section, const QString& key, const QString& value) {
-        WriteIni(*desktop_, LocalPath(folder, kSettingsLiteral), QLatin1String(section), key,
-                 value);
-    }
-    SaveResult save(const QString& output) {
+    std::unique_ptr<WorkFolder> work_;
+    std::unique_ptr<ScriptedDesktop> desktop_;
+    // The output folder, or a file in it.
+    QString out(const QString& name = {}) const { return work_->path() + u"/out/"_s + name; }
+    SaveResult save(const std::optional<QStringList>& extra = QStringList()) {
         VariantTable table;
-        return SaveToFolder(*desktop_, SaveSource{work_, program_, 0x00FF0000, 0x80000012}, output,
-                            table);
-    }
-    QStringList titlesAsked() const {
-        QStringList titles;
-        for (const auto& a : desktop_->messages())
-            titles << a.title;
-        return titles;
+        return SaveToFolder(
+            *desktop_, {work_->path(), work_->path(), 0x00FF0000, 0x80000012, extra}, out(), table);
     }
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
+        work_ = std::make_unique<WorkFolder>();
         desktop_ = std::make_unique<ScriptedDesktop>();
-        for (const char* name : {"work", "program", "out"})
-            QVERIFY(QDir(dir_->path()).mkdir(QLatin1String(name)));
-        work_ = dir_->filePath(QStringLiteral("work"));
-        program_ = dir_->filePath(QStringLiteral("program"));
-        out_ = dir_->filePath(QStringLiteral("out"));
-        set(work_, "FilePath", QStringLiteral("Path_00"), QStringLiteral("setup.exe"));
-        set(work_, "AppName", QStringLiteral("App_00"), QStringLiteral("インストーラ"));
-        QVERIFY(Put(LocalPath(program_, kLauncherName), "MZ launcher"));
-        // The entry editor's OK always leaves the icon folder behind.
-        QVERIFY(QDir().mkpath(LocalPath(work_, kIconFolderLiteral)));
-    }
-    void cleanup() {
-        desktop_.reset();
-        dir_.reset();
+        work_->setSlot(u"00"_s, u"FilePath"_s, u"setup.exe"_s);
+        QVERIFY(QDir().mkpath(out()) && work_->writeIcon(u"00"_s, Qt::red));
+        QVERIFY(WriteBytes(work_->file(u"\\AutoRun.exe"_s), "MZ") &&
+                WriteBytes(work_->cdIcon(), "icon"));
     }
 
-    void save_writesTheCdFolder_data() {
-        QTest::addColumn<bool>("cdIcon");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QByteArray>("inf");
-        const QByteArray head = "[autorun]\r\n";
-        const QByteArray open = Padded("OPEN=AutoRun.exe", 11);
-        QTest::newRow("with CD icon")
-            << true << QStringList{"ARun.ico", "AutoRun.exe", "Auto_Run.dat", "Autorun.inf"}
-            << head + open + Padded("ICON=\\ARun.ico", 9);
-        QTest::newRow("without CD icon")
-            << false << QStringList{"AutoRun.exe", "Auto_Run.dat", "Autorun.inf"} << head + open;
+    // What Save leaves over what was there: a name in another case is updated
+    // under that name (a disc knows no case), Autorun.inf keeps its form, a file
+    // the user declines to replace is kept, an archive kept is no save at all.
+    void save_overWhatIsThere_data() {
+        QTest::addColumn<QStringList>("there"); // each holds "old", Autorun.inf `before`
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("answers"); // to the replace questions: Y yes, N no
+        QTest::addColumn<QByteArray>("inf");  // afterwards, under its name there
+        QTest::addColumn<QString>("notice");  // the message after its first line
+        const auto row = [](const char* name, const QString& there, const QByteArray& before,
+                            const QString& answers, const QByteArray& inf,
+                            const QString& notice = kFinding) {
+            QTest::newRow(name) << Split(there) << before << answers << inf << notice;
+        };
+        row("empty folder", {}, {}, {}, Inf("OPEN", true));
+        row("other cases, UTF-16", u"arun.ico|AUTO_RUN.DAT|autorun.exe|AUTORUN.INF"_s,
+            Utf16("[autorun]\nopen=setup.exe\n"), u"YYY"_s, Utf16(Inf("open", true, "\n")));
+        // No CD icon in the working folder: an ICON key stays as it was.
+        row("LF lines, no CD icon", u"Autorun.inf|-"_s, "[autorun]\nICON=x.ico", {},
+            "[autorun]\nICON=x.ico" + Inf("OPEN", false, "\n").mid(9),
+            kFinding + u"\n  Autorun.inf の ICON=x.ico がありません"_s);
+        row("replacements declined", u"ARun.ico|AutoRun.exe"_s, {}, u"NN"_s, Inf("OPEN", true),
+            u"\n\n次のﾌｧｲﾙは置き換えずに元のまま残しました:\n  ARun.ico\n  AutoRun.exe"_s +
+                kFinding);
+        row("archive kept", u"Auto_Run.dat"_s, {}, u"N"_s, Inf("OPEN", true),
+            u"次のﾌｧｲﾙを保存フォルダに書き込めませんでした:\n  Auto_Run.dat: Not replaced\n\n"
+            "保存フォルダ: %1\n保存し直してからCDに焼いてください。"_s);
     }
-    void save_writesTheCdFolder() {
-        QFETCH(bool, cdIcon);
+    void save_overWhatIsThere() {
+        QFETCH(QStringList, there);
+        QFETCH(QByteArray, before);
+        QFETCH(QString, answers);
+        QFETCH(QString, notice);
+        const bool cdIcon = there.removeAll(u"-"_s) == 0;
+        QVERIFY(cdIcon || QFile::remove(work_->cdIcon()));
+        for (const QString& name : there)
+            QVERIFY(WriteBytes(out(name),
+                               name.endsWith(u"inf"_s, Qt::CaseInsensitive) ? before : "old"));
+        for (QChar a : answers)
+            desktop_->queueAnswer(a == u'Y' ? Answer::Yes : Answer::No);
+        const SaveResult result = save();
+        QCOMPARE(desktop_->titlesOf(u"message"_s), QStringList(answers.size(), kReplaceTitle));
+        QTEST(ReadBytes(DiscPath(out(), u"Autorun.inf"_s)), "inf");
+        QCOMPARE(EntriesOf(out()).size(), cdIcon ? 4 : 3); // nothing doubled
+        QCOMPARE(result.complete()
+                     ? SaveCompleteText(out(), result).mid(SaveCompleteText(out()).size())
+                     : SaveFailedText(out(), result),
+                 notice.replace(u"%1"_s, QDir::toNativeSeparators(out())));
+    }
+
+    // A disk full at every step of a save over an earlier one: each file holds
+    // its new bytes or its old ones, the old ones named with the reason.
+    void save_fullDiskAtEveryStep() {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small disk needs root");
+        const QStringList names = Split(u"ARun.ico|Auto_Run.dat|AutoRun.exe|Autorun.inf|x.dll"_s);
+        QVERIFY(WriteBytes(work_->cdIcon(), QByteArray(6000, 'i')) &&
+                WriteBytes(work_->file(u"\\AutoRun.exe"_s), QByteArray(40000, 'L')) &&
+                WriteBytes(work_->file(u"\\x.dll"_s), QByteArray(20000, 'x')));
+        QHash<QString, QByteArray> fresh; // as a disk with room has them
+        QSet<QString> missed;
+        for (int kib = 16, complete = 0; !complete; kib += 4) {
+            QVERIFY(kib < 200 &&
+                    (kib == 16 ||
+                     QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s,
+                                                    u"size=%1k"_s.arg(kib), u"x"_s, out()}) == 0));
+            for (const QString& name : names)
+                QVERIFY(WriteBytes(out(name), "old"));
+            for (int i = 0; i < 5; ++i)
+                desktop_->queueAnswer(Answer::Yes);
+            const SaveResult result = save(QStringList{work_->file(u"\\x.dll"_s)});
+            for (const QString& name : names) {
+                const QByteArray bytes = ReadBytes(out(name));
+                fresh.insert(name, fresh.value(name, bytes));
+                QCOMPARE(result.missing.contains(name) ? "old" : fresh[name], bytes);
+            }
+            missed.unite(QSet<QString>(result.missing.begin(), result.missing.end()));
+            QCOMPARE(result.reasons,
+                     QStringList(result.missing.size(), u"No space left on device"_s));
+            QCOMPARE(EntriesOf(out()), names);
+            complete = kib > 16 && result.complete();
+            QVERIFY(kib == 16 || QProcess::execute(u"umount"_s, {out()}) == 0);
+        }
+        QCOMPARE(missed.size(), names.size());
+    }
+
+    // What a CD burned from a folder would miss, one line each.
+    void check_data() {
+        QTest::addColumn<QStringList>("files"); // path=bytes; "#N": N bytes, sparse
+        QTest::addColumn<QStringList>("paths"); // slot key=path, packed as Auto_Run.dat
+        QTest::addColumn<QStringList>("findings");
+        const auto row = [](const char* name, const QString& files, const QString& paths,
+                            const QString& findings) {
+            QTest::newRow(name) << Split(files) << Split(paths) << Split(findings);
+        };
+        const QString ready =
+            u"Autorun.inf=[autorun]\nOPEN=AutoRun.exe /x\nICON=\\ARun.ico,0|AUTORUN.EXE|arun.ico|"_s;
+        row("ready", ready + u"Tools/Setup.EXE"_s,
+            u"00=tools\\setup.exe|40=http://x/|01=D:\\x.exe|11=\\\\server\\x.exe"_s, {});
+        row("empty", {}, {}, u"Auto_Run.dat がありません|Autorun.inf がありません"_s);
+        row("damaged",
+            u"Auto_Run.dat=junk|autorun.inf=[autorun]\nOPEN=setup.exe /x\nICON=cd.ico,0"_s, {},
+            u"Auto_Run.dat を読み込めません|autorun.inf の OPEN=setup.exe /x がありません|autorun.inf の ICON=cd.ico,0 がありません"_s);
+        row("slots", u"Autorun.inf=[autorun]\nOPEN=\"My Menu.exe\" /x|My Menu.exe|doc/readme.txt"_s,
+            u"00=tools\\setup.exe|112=doc/README.TXT|419=x.exe"_s,
+            u"1/ 1: tools\\setup.exe がありません|5/20: x.exe がありません"_s);
+        const QString longName = QString(61, u'a') + u".txt"_s;
+        row("names", ready + longName + u"|sub/a.txt|sub/A.TXT|big.iso=#800000000"_s,
+            u"00=big.iso"_s,
+            u"64文字を超える名前: "_s + longName +
+                u"|大文字と小文字だけが違う名前: sub/A.TXT, sub/a.txt|合計 763 MB: 700 MB の CD-R に入りません"_s);
+    }
+    void check() {
         QFETCH(QStringList, files);
-        QFETCH(QByteArray, inf);
-        if (cdIcon)
-            QVERIFY(Put(LocalPath(work_, kCdIconName), "icon bytes"));
-        const SaveResult result = save(out_);
-        QVERIFY(result.complete());
-        QCOMPARE(Entries(out_), files);
-        QCOMPARE(ReadAll(LocalPath(out_, kAutorunInfName)), inf);
-        QCOMPARE(ReadAll(LocalPath(out_, kLauncherName)), QByteArray("MZ launcher"));
-        // The working archive is gone; the settings and icons stay.
-        QVERIFY(!QFile::exists(ArchivePath(work_)));
-        QVERIFY(QFile::exists(settings()));
-        QCOMPARE(desktop_->messages().size(), 0);
-        QCOMPARE(SaveCompleteText(QStringLiteral("D:\\")),
-                 QStringLiteral("保存が終了しました\rD:\\内のﾌｧｲﾙを全てCDに焼いてください"));
+        QFETCH(QStringList, paths);
+        for (const QString& file : files) {
+            const QString bytes = file.section(u'=', 1);
+            QFile sized(out(file.section(u'=', 0, 0)));
+            QVERIFY(bytes.startsWith(u'#') ? sized.open(QIODevice::WriteOnly) &&
+                                                 sized.resize(bytes.mid(1).toLongLong())
+                                           : WriteBytes(sized.fileName(), bytes.toUtf8()));
+        }
+        for (const QString& path : paths)
+            work_->setSlot(path.section(u'=', 0, 0), u"FilePath"_s, path.section(u'=', 1));
+        QVERIFY(paths.isEmpty() ||
+                WriteArchiveFile(*desktop_, out(u"Auto_Run.dat"_s),
+                                 BuildProjectTable(*desktop_, work_->path(), 0, 0)));
+        QTEST(CheckCdFolder(out()), "findings");
     }
 
-    void saveTwice_asksOnlyForTheNewArchive() {
-        QVERIFY(Put(LocalPath(work_, kCdIconName), "icon bytes"));
-        QVERIFY(save(out_).complete());
-        const QDateTime launcherTime = QFileInfo(LocalPath(out_, kLauncherName)).lastModified();
-        // Unchanged project: the archive is packed afresh and so asked about;
-        // declining keeps an identical archive, which is still a complete save.
-        QTest::qWait(1100); // a fresh archive gets a newer time to the second
-        desktop_->queueAnswer(Answer::No);
-        QVERIFY(save(out_).complete());
-        QCOMPARE(titlesAsked(), QStringList{kReplaceTitle});
-        QVERIFY(desktop_->messages()[0].text.contains(QStringLiteral("Auto_Run.dat")));
-        QCOMPARE(QFileInfo(LocalPath(out_, kLauncherName)).lastModified(), launcherTime);
-
-        // A changed project whose archive the user declines to replace did not
-        // reach the folder.
-        set(work_, "AppName", QStringLiteral("App_00"), QStringLiteral("別の名前"));
-        desktop_->queueAnswer(Answer::No);
-        QCOMPARE(save(out_).missing, QStringList{kArchiveName});
-        desktop_->queueAnswer(Answer::Yes);
-        QVERIFY(save(out_).complete());
-    }
-
-    void save_copiesTheAdditionalFilesInListOrder() {
-        const QString a = dir_->filePath(QStringLiteral("x/a.dll"));
-        const QString b = dir_->filePath(QStringLiteral("y/b.dll"));
-        QVERIFY(Put(a, "A"));
-        QVERIFY(Put(b, "B"));
-        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "0", a);
-        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "1",
-                                 dir_->filePath(QStringLiteral("gone.dll")));
-        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "2", b);
-        desktop_->setUserSetting(kStoreApplication, kExtraFilesSection, "4",
-                                 dir_->filePath(QStringLiteral("after-a-gap.dll")));
-        QVERIFY(save(out_).complete());
-        QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("a.dll"))), QByteArray("A"));
-        QCOMPARE(ReadAll(LocalPath(out_, QStringLiteral("b.dll"))), QByteArray("B"));
-        QVERIFY(!QFile::exists(LocalPath(out_, QStringLiteral("gone.dll"))));
-    }
-
-    void save_updatesAnExistingAutorunInf() {
-        QVERIFY(Put(
-            LocalPath(out_, kAutorunInfName),
-            "; burned by hand\r\n[autorun]\r\nOPEN=old.exe\r\nICON=old.ico\r\nlabel=MY CD\r\n"));
-        QVERIFY(save(out_).complete()); // no CD icon now
-        const QByteArray inf = ReadAll(LocalPath(out_, kAutorunInfName));
-        QVERIFY(inf.startsWith("; burned by hand\r\n[autorun]\r\nOPEN=AutoRun.exe   "));
-        QVERIFY(inf.endsWith("\r\nICON=old.ico\r\nlabel=MY CD\r\n"));
-    }
-
-    void save_reportsFilesThatDidNotArrive() {
-        // Folders in the way of both files: neither can be written.
-        QVERIFY(QDir(out_).mkdir(kArchiveName));
-        QVERIFY(QDir(out_).mkdir(kAutorunInfName));
-        const SaveResult result = save(out_);
-        QCOMPARE(result.missing, (QStringList{kArchiveName, kAutorunInfName}));
-        QVERIFY(!QFile::exists(ArchivePath(work_)));
-    }
-
-    void save_withNoSlotInUseStillWritesEverything() {
-        QVERIFY(QFile::remove(settings()));
-        QVERIFY(save(out_).complete());
-        // The table is the marker row alone: 9 cells.
-        const QByteArray archive = ReadAll(LocalPath(out_, kArchiveName));
-        QVERIFY(
-            archive.startsWith(QByteArray::fromHex("0c20020009000000000000000100000000000000")));
-    }
-
-    void loadArchive_mergesIntoTheWorkingProject() {
-        // The saved project: slots 00 and 10 in use.
-        set(work_, "FilePath", QStringLiteral("Path_10"), QStringLiteral("ten.exe"));
-        set(work_, "Text1", QStringLiteral("Text_10"), QStringLiteral("十"));
-        QVERIFY(save(out_).complete());
-        // A different working project: slots 00, 20 and 01, with more texts.
-        const QString other = dir_->filePath(QStringLiteral("other"));
-        QVERIFY(QDir().mkpath(other));
-        set(other, "FilePath", QStringLiteral("Path_00"), QStringLiteral("old.exe"));
-        set(other, "NameTaitol", QStringLiteral("Name_00"), QStringLiteral("会社名"));
-        set(other, "AppName", QStringLiteral("App_20"), QStringLiteral("二十"));
-        set(other, "AppName", QStringLiteral("App_01"), QStringLiteral("次のページ"));
-        QVERIFY(Put(LocalPath(other, IconLiteral(QStringLiteral("20"))), "old icon"));
-        QVERIFY(Put(LocalPath(other, IconLiteral(QStringLiteral("01"))), "page two icon"));
-
+    // The older layout of a saved folder is copied in and made writable.
+    void load_olderLayout() {
+        QVERIFY(WriteBytes(out(u"AutoRun_Icon/Icon_10.ico"_s), "legacy icon") &&
+                WriteBytes(out(u"AutoRun_Icon/ARun.ico"_s), "legacy cd icon") &&
+                WriteBytes(out(u"Auto_Run.dat"_s), "[AppName]\r\nApp_30=old\r\n") &&
+                QFile::setPermissions(out(u"Auto_Run.dat"_s), QFile::ReadOwner));
+        desktop_->queueAnswer(Answer::Yes); // the CD icon
+        desktop_->queueAnswer(Answer::Yes); // the settings file
         VariantTable table;
-        const LoadResult result = LoadSavedFolder(*desktop_, out_, other, table);
-        QVERIFY(!result.legacy);
-        QVERIFY(result.colours);
-        QCOMPARE(result.colours->background, std::optional<std::uint32_t>(0x00FF0000));
-        const QString s = LocalPath(other, kSettingsLiteral);
-        QCOMPARE(ReadIni(s, "FilePath", "Path_00"), QStringLiteral("setup.exe"));
-        QCOMPARE(ReadIni(s, "NameTaitol", "Name_00"),
-                 QStringLiteral("会社名")); // empty in the archive
-        QCOMPARE(ReadIni(s, "Text1", "Text_10"), QStringLiteral("十"));
-        QCOMPARE(ReadIni(s, "AppName", "App_20"), QStringLiteral("二十"));
-        QCOMPARE(ReadAll(LocalPath(other, IconLiteral(QStringLiteral("20")))), QByteArray());
-        QCOMPARE(ReadIni(s, "AppName", "App_01"), QStringLiteral("次のページ"));
-        QCOMPARE(ReadAll(LocalPath(other, IconLiteral(QStringLiteral("01")))),
-                 QByteArray("page two icon"));
-    }
-
-    void loadLegacyFolder_replacesTheSettingsFile() {
-        const QString legacy = dir_->filePath(QStringLiteral("legacy"));
-        QVERIFY(
-            Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\Icon_00.ico")), "legacy icon"));
-        QVERIFY(
-            Put(LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\ARun.ico")), "legacy cd icon"));
-        set(legacy, "AppName", QStringLiteral("App_30"), QStringLiteral("旧形式"));
-        set(legacy, "VolumeLabel", QString(), QStringLiteral("OLDCD"));
-        QVERIFY(
-            QFile::rename(LocalPath(legacy, kSettingsLiteral), LocalPath(legacy, kArchiveName)));
-        // As read from a disc: read-only.
-        for (const QString& f : {LocalPath(legacy, kArchiveName),
-                                 LocalPath(legacy, QStringLiteral("\\AutoRun_Icon\\Icon_00.ico"))})
-            QVERIFY(QFile::setPermissions(f, QFile::ReadOwner | QFile::ReadGroup));
-        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("40"))), "kept"));
-
-        desktop_->queueAnswer(Answer::Yes); // replace the existing settings file
-        VariantTable table;
-        const LoadResult result = LoadSavedFolder(*desktop_, legacy, work_, table);
-        QVERIFY(result.legacy);
-        QVERIFY(!result.colours);
-        QCOMPARE(titlesAsked(), QStringList{kReplaceTitle});
-        QCOMPARE(ReadIni(settings(), "AppName", "App_30"), QStringLiteral("旧形式"));
-        QCOMPARE(ReadIni(settings(), "AppName", "App_00"), QString()); // replaced as a whole
-        QCOMPARE(ReadIni(settings(), "VolumeLabel", QString()), QStringLiteral("OLDCD"));
-        QCOMPARE(ReadAll(LocalPath(work_, IconLiteral(QStringLiteral("00")))),
-                 QByteArray("legacy icon"));
-        QCOMPARE(ReadAll(LocalPath(work_, IconLiteral(QStringLiteral("40")))), QByteArray("kept"));
-        QCOMPARE(ReadAll(LocalPath(work_, kCdIconName)), QByteArray("legacy cd icon"));
-        QVERIFY(QFile::permissions(settings()) & QFile::WriteOwner);
-        QVERIFY(QFile::permissions(LocalPath(work_, IconLiteral(QStringLiteral("00")))) &
-                QFile::WriteOwner);
-    }
-
-    void loadFolderWithCapitalisedIconFolder_isAnArchive() {
-        QVERIFY(save(out_).complete());
-        QVERIFY(QDir(out_).mkdir(QStringLiteral("AUTORUN_ICON")));
-        const QString fresh = dir_->filePath(QStringLiteral("fresh"));
-        QVERIFY(QDir().mkpath(fresh));
-        VariantTable table;
-        QVERIFY(!LoadSavedFolder(*desktop_, out_, fresh, table).legacy);
-        QCOMPARE(ReadIni(LocalPath(fresh, kSettingsLiteral), "AppName", "App_00"),
-                 QStringLiteral("インストーラ"));
-    }
-
-    void removeWorkingIcons_leavesWhatItCannotClear() {
-        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("00"))), "a"));
-        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("10"))), "b"));
-        RemoveWorkingIcons(work_);
-        QVERIFY(!QFileInfo::exists(LocalPath(work_, kIconFolderLiteral)));
-        QVERIFY(Put(LocalPath(work_, IconLiteral(QStringLiteral("00"))), "a"));
-        QVERIFY(Put(LocalPath(work_, QStringLiteral("\\AutoRun_Icon\\sub\\x")), "x"));
-        RemoveWorkingIcons(work_);
-        QCOMPARE(Entries(LocalPath(work_, kIconFolderLiteral)), QStringList{"sub"});
-        RemoveWorkingIcons(dir_->filePath(QStringLiteral("nowhere"))); // nothing to do
+        const LoadResult result = LoadSavedFolder(*desktop_, out(), work_->path(), table);
+        QVERIFY(result.legacy && !result.colours && result.notWritten.isEmpty());
+        QCOMPARE(desktop_->titlesOf(u"message"_s), QStringList(2, kReplaceTitle));
+        QCOMPARE(work_->get(u"AppName"_s, u"App_30"_s) + work_->get(u"FilePath"_s, u"Path_00"_s),
+                 u"old"_s);
+        QCOMPARE(ReadBytes(work_->icon(u"10"_s)) + ReadBytes(work_->cdIcon()), "legacy icon"
+                                                                               "legacy cd icon");
+        QVERIFY(QFile::permissions(work_->settings()) & QFile::WriteOwner);
     }
 };
 

@@ -167,7 +167,7 @@ int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!IsFolder(work, err))
         return kFailed;
     // Refuse a bad file before the working folder is touched at all.
-    if (!ReadArchiveFile(archive)) {
+    if (const auto table = ReadArchiveFile(archive); !table || !IsProjectShape(*table)) {
         err << "not a project archive: " << QDir::toNativeSeparators(archive) << Qt::endl;
         return kFailed;
     }
@@ -195,7 +195,9 @@ int RunUnpack(const QStringList& args, QTextStream& out, QTextStream& err) {
     } else {
         out << "marker row not reached: colours unchanged" << Qt::endl;
     }
-    return kOk;
+    for (const QString& path : report.notWritten)
+        err << "not written: " << QDir::toNativeSeparators(path) << Qt::endl;
+    return report.notWritten.isEmpty() ? kOk : kFailed;
 }
 
 int RunDump(const QStringList& args, QTextStream& out, QTextStream& err) {

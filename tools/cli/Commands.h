@@ -22,6 +22,7 @@ int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunPrint(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunDump(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunIso(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // A colour value as typed: "0x8000000F" or "8000000F", at most 8 hex digits.
 std::optional<std::uint32_t> ParseColour(QString text);

@@ -4,9 +4,9 @@
 
 #include <QTextStream>
 
-// The Desktop of the command-line tool: nothing is asked. Message texts go to
-// standard error, questions get their cautious answer (No, or Cancel), and
-// shell actions that need a window do nothing.
+// The Desktop of the command-line tool: nothing is asked. Messages go to
+// standard error, questions get their cautious answer (No) unless replaceAll,
+// without a word, and shell actions that need a window do nothing.
 namespace kz {
 
 class ConsoleDesktop : public SystemDesktop {

@@ -1,7 +1,8 @@
-// kazanoro-cli save / load: the output folder as Save writes it, and Load of
-// either kind of saved folder, without a window.
+// kazanoro-cli save / load / check: the output folder as Save writes it, Load
+// of either kind of saved folder, and what a CD burned from a folder would miss.
 #include "tools/cli/Commands.h"
 
+#include "output/CdCheck.h"
 #include "output/Folders.h"
 #include "platform/ShippedFiles.h"
 #include "platform/SystemColour.h"
@@ -22,6 +23,11 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
         const QString& a = args[i];
         if (a == QLatin1String("--force")) {
             force = true;
+        } else if (a == QLatin1String("--extra") && i + 1 < args.size()) {
+            // Files named here replace the per-user list for this save.
+            if (!source.extraFiles)
+                source.extraFiles.emplace();
+            source.extraFiles->append(args[++i]);
         } else if ((a == QLatin1String("--background") || a == QLatin1String("--text")) &&
                    i + 1 < args.size()) {
             const auto colour = ParseColour(args[++i]);
@@ -35,8 +41,8 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
     }
     if (rest.size() != 2) {
-        err << "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--background COLOUR] "
-               "[--text COLOUR]"
+        err << "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--extra FILE]... "
+               "[--background COLOUR] [--text COLOUR]"
             << Qt::endl;
         return kUsage;
     }
@@ -49,11 +55,12 @@ int RunSave(const QStringList& args, QTextStream& out, QTextStream& err) {
     VariantTable table;
     const SaveResult result = SaveToFolder(desktop, source, output, table);
     if (!result.complete()) {
-        err << "not written to " << QDir::toNativeSeparators(output) << ": "
-            << result.missing.join(QStringLiteral(", ")) << Qt::endl;
+        for (qsizetype i = 0; i < result.missing.size(); ++i)
+            err << "not written to " << QDir::toNativeSeparators(output) << ": "
+                << result.missing[i] << ": " << result.reasons.value(i) << Qt::endl;
         return kFailed;
     }
-    out << QString(SaveCompleteText(output)).replace(QLatin1Char('\r'), QLatin1Char('\n'))
+    out << SaveCompleteText(output, result).replace(QLatin1Char('\r'), QLatin1Char('\n'))
         << Qt::endl;
     return kOk;
 }
@@ -80,7 +87,23 @@ int RunLoad(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << "colours not found\n";
     }
     out.flush();
-    return kOk;
+    for (const QString& path : result.notWritten)
+        err << "not written: " << QDir::toNativeSeparators(path) << Qt::endl;
+    return result.notWritten.isEmpty() ? kOk : kFailed;
+}
+
+int RunCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
+        err << "usage: kazanoro-cli check CDFOLDER" << Qt::endl;
+        return kUsage;
+    }
+    if (!IsFolder(args[0], err))
+        return kFailed;
+    const QStringList findings = CheckCdFolder(args[0]);
+    for (const QString& line : findings)
+        out << line << '\n';
+    out.flush();
+    return findings.isEmpty() ? kOk : kFailed;
 }
 
 } // namespace kz::cli

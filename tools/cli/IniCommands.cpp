@@ -26,7 +26,13 @@ int RunIni(const QStringList& args, QTextStream& out, QTextStream& err) {
             return kFailed;
         }
         ConsoleDesktop desktop(err);
-        WriteIni(desktop, args[1], args[2], args[3], args[4]);
+        IniBatch batch(desktop, args[1]);
+        batch.write(args[2], args[3], args[4]);
+        if (!batch.commit()) {
+            err << "not stored in " << QDir::toNativeSeparators(args[1]) << ": " << batch.error()
+                << Qt::endl;
+            return kFailed;
+        }
         return kOk;
     }
     err << "usage: kazanoro-cli ini get FILE SECTION KEY\n"

@@ -31,9 +31,11 @@ constexpr Verb kVerbs[] = {
     {"unpack", kz::cli::RunUnpack, "ARCHIVE WORKDIR",
      "unpack a project archive into a working folder"},
     {"dump", kz::cli::RunDump, "ARCHIVE [--json]", "a project archive's table, row by row"},
-    {"save", kz::cli::RunSave, "WORKDIR OUTDIR [--force] [--background COLOUR] [--text COLOUR]",
-     "write the CD folder as Save does; --force replaces different files",
-     "0 written, 1 Auto_Run.dat or Autorun.inf did not arrive, 2 bad usage"},
+    {"save", kz::cli::RunSave,
+     "WORKDIR OUTDIR [--force] [--extra FILE]... [--background COLOUR] [--text COLOUR]",
+     "write the CD folder as Save does; --force replaces different files; --extra names\n"
+     "      the additional files for this save in place of the per-user list",
+     "0 every file written, 1 a file did not arrive (each named on stderr), 2 bad usage"},
     {"load", kz::cli::RunLoad, "FOLDER WORKDIR",
      "read a saved CD folder (either layout) into a working folder"},
     {"print", kz::cli::RunPrint, "jacket|list WORKDIR OUT.pdf",
@@ -41,6 +43,9 @@ constexpr Verb kVerbs[] = {
     {"iso", kz::cli::RunIso, "CDFOLDER IMAGE [--label TEXT]",
      "write the CD folder as an ISO 9660 image with Joliet and Rock Ridge names",
      "0 written, 1 failed, 2 bad usage"},
+    {"check", kz::cli::RunCheck, "CDFOLDER",
+     "what a CD burned from the folder would miss, one finding a line",
+     "0 nothing missing, 1 findings printed (or no such folder), 2 bad usage"},
 };
 
 const Verb* Find(const QString& name) {
