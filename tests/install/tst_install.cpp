@@ -79,8 +79,8 @@ private slots:
         QTest::addColumn<QString>("out"); // how standard output begins
         QTest::addColumn<QString>("err"); // a part of standard error
         const QString all = "usage: kazanoro-cli VERB ARGUMENTS...\n";
-        const QString save = "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--background "
-                             "COLOUR] [--text COLOUR]\n      write the CD folder";
+        const QString save = "usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--extra FILE]... "
+                             "[--background COLOUR] [--text COLOUR]\n      write the CD folder";
         QTest::newRow("--help") << QStringList{"--help"} << 0 << all << "";
         QTest::newRow("-h") << QStringList{"-h"} << 0 << all << "";
         QTest::newRow("help") << QStringList{"help"} << 0 << all << "";
