@@ -8,9 +8,11 @@
 #include "platform/Twips.h"
 #include "store/FileName.h"
 #include "store/Ini.h"
+#include "store/Parts.h"
 #include "store/Shell.h"
 #include "store/Slots.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -306,7 +308,11 @@ void Dialog::accept() {
     const QString workFolder = host_.hostWorkFolder();
     QDir().mkpath(LocalPath(workFolder, kIconFolderLiteral));
     const QString iconPath = LocalPath(workFolder, IconLiteral(slotKey_));
-    composedImage().save(iconPath, "BMP");
+    // Through the safe writer: a full disk keeps the old icon and says so.
+    QByteArray iconBytes;
+    QBuffer buffer(&iconBytes);
+    if (buffer.open(QIODevice::WriteOnly) && composedImage().save(&buffer, "BMP"))
+        WriteFileBytes(desktop, iconPath, iconBytes);
     host_.showSlotPicture(button, iconPath);
     // An emptied field keeps its stored value and what the main window shows;
     // only the two titles are shown even when empty.

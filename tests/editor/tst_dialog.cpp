@@ -161,6 +161,18 @@ private slots:
         QVERIFY(!QColor(row[6]).isValid() || icon.pixelColor(0, 0) == QColor(row[6])); // corner
     }
 
+    // An icon file that cannot be written is said, not passed over; the
+    // texts are still stored.
+    void ok_iconNotWritten() {
+        QVERIFY(QDir().mkpath(work_->icon("00")));
+        open("00");
+        field("Text4")->setText("名前");
+        click("OKButton");
+        QCOMPARE(desktop_->textsOf("message"),
+                 QStringList{"パス名が無効です。\n" + QDir::toNativeSeparators(work_->icon("00"))});
+        QCOMPARE(work_->get("AppName", "App_00"), "名前");
+    }
+
 private:
     const QString kStartFilter = "全てのﾌｧｲﾙ(*.*)|*.*|実行ﾌｧｲﾙ(*.exe)|*.exe";
     const QString kIconFilter = "全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|実行ﾌｧｲﾙ(*.exe;*.scr)|"
