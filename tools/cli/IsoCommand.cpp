@@ -2,6 +2,7 @@
 // want an image, or to try the CD in a virtual drive.
 #include "tools/cli/Commands.h"
 
+#include "output/CdCheck.h"
 #include "output/DiscImage.h"
 #include "platform/Terminal.h"
 #include "tools/cli/ConsoleDesktop.h"
@@ -74,8 +75,10 @@ int RunIso(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     if (!IsFolder(rest[0], err))
         return kFailed;
-    // The CD-folder check belongs here: its findings on err before the image
-    // is written.
+    // What a CD burned from the folder would miss is said, not refused: the
+    // image may be meant for a disc that gets those files elsewhere.
+    for (const QString& finding : CheckCdFolder(rest[0]))
+        err << "warning: " << finding << Qt::endl;
     IsoConsole desktop(err, StandardErrorIsTerminal());
     const DiscImageResult result = WriteDiscImage(desktop, rest[0], rest[1], label);
     if (!result.written()) {
