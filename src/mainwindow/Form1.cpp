@@ -5,6 +5,8 @@
 #include "editor/modPicture.h"
 #include "options/CdIcon.h"
 #include "options/frmOpt.h"
+#include "output/CdCheck.h"
+#include "output/DiscImage.h"
 #include "output/Folders.h"
 #include "platform/Desktop.h"
 #include "platform/Drops.h"
@@ -26,6 +28,7 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -248,6 +251,8 @@ void Form1::buildMenus() {
             &Form1::New);
     connect(addItem(fileMenu, "mnuSave", QStringLiteral("保存")), &QAction::triggered, this,
             &Form1::Save);
+    connect(addItem(fileMenu, "mnuImage", kDiscImageTitle), &QAction::triggered, this,
+            &Form1::makeDiscImage);
     connect(addItem(fileMenu, "mnuLode", QStringLiteral("読込み")), &QAction::triggered, this,
             &Form1::Load);
     fileMenu->addSeparator();
@@ -414,7 +419,8 @@ void Form1::setPrinter(std::unique_ptr<Printer> printer) {
 }
 
 bool Form1::Save() {
-    const QString folder = desktop_.chooseFolder(QStringLiteral("保存フォルダを選択してください"));
+    const QString folder =
+        desktop_.chooseFolder(QStringLiteral("保存フォルダを選択してください"), QString());
     if (folder.isEmpty())
         return false;
     modified_ = false;
@@ -423,20 +429,53 @@ bool Form1::Save() {
         desktop_, SaveSource{workFolder_, programFolder_, backgroundColour_, textColour_}, folder,
         projectTable_);
     if (result.complete()) {
-        desktop_.message(SaveCompleteText(folder), kSaveCompleteTitle, MessageIcon::Information,
+        lastSavedFolder_ = folder;
+        // Files kept as they were and what the CD would miss are warnings.
+        const bool warned = !result.kept.isEmpty() || !result.findings.isEmpty();
+        desktop_.message(SaveCompleteText(folder, result), kSaveCompleteTitle,
+                         warned ? MessageIcon::Exclamation : MessageIcon::Information,
                          MessageButtons::Ok);
     } else {
         // A CD burned from this folder would not work: say so, and keep the
         // project marked as unsaved.
         modified_ = true;
-        desktop_.message(
-            QStringLiteral("次のファイルを保存フォルダに書き込めませんでした。\n%1\n\n"
-                           "保存フォルダ: %2\n保存し直してからCDに焼いてください。")
-                .arg(result.missing.join(QLatin1Char('\n')), QDir::toNativeSeparators(folder)),
-            kSaveFailedTitle, MessageIcon::Exclamation, MessageButtons::Ok);
+        desktop_.message(SaveFailedText(folder, result), kSaveFailedTitle, MessageIcon::Exclamation,
+                         MessageButtons::Ok);
     }
     show();
     return result.complete();
+}
+
+void Form1::makeDiscImage() {
+    const QString folder = desktop_.chooseFolder(
+        QStringLiteral("イメージにするCDフォルダを選択してください"), lastSavedFolder_);
+    if (folder.isEmpty())
+        return;
+    const QStringList findings = CheckCdFolder(folder);
+    if (!findings.isEmpty() &&
+        desktop_.message(
+            QStringLiteral("CDに焼く前に確認してください:\n") + findings.join(QLatin1Char('\n')) +
+                QStringLiteral("\n\nこのままイメージを作成しますか?"),
+            kDiscImageTitle, MessageIcon::Exclamation, MessageButtons::YesNo) != Answer::Yes)
+        return;
+    // Offered beside the folder, named after it: an image inside the folder
+    // would be part of itself.
+    const QFileInfo info(folder);
+    const QString image = desktop_.saveFile(
+        kDiscImageTitle, kDiscImageFilter,
+        QDir(info.absolutePath()).filePath(info.fileName() + QStringLiteral(".iso")));
+    if (image.isEmpty())
+        return;
+    // The project's volume label is the window caption; without one the
+    // image takes the folder's name.
+    const DiscImageResult result = WriteDiscImage(desktop_, folder, image, windowTitle());
+    if (result.written())
+        desktop_.message(DiscImageDoneText(image, result), kDiscImageTitle,
+                         result.warnings.isEmpty() ? MessageIcon::Information
+                                                   : MessageIcon::Exclamation,
+                         MessageButtons::Ok);
+    else if (result.outcome == DiscImageResult::Outcome::Failed)
+        desktop_.message(result.error, kDiscImageTitle, MessageIcon::Critical, MessageButtons::Ok);
 }
 
 bool Form1::offerToSave() {

@@ -61,6 +61,9 @@ public:
     bool Save();
     void New();
     void Load();
+    // Writes a CD folder (by default the one last saved) into a disc image,
+    // after showing what a CD burned from it would miss.
+    void makeDiscImage();
 
     // The printer the print commands use; tests put in their own.
     void setPrinter(std::unique_ptr<Printer> printer);
@@ -120,6 +123,7 @@ private:
     QString programFolder_;
     QString settingsPath_;
     QString helpFile_;
+    QString lastSavedFolder_; // where the last complete Save of this run went
     int currentPage_{};
     bool modified_{};
     QString handOverKey_;

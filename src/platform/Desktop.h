@@ -82,8 +82,9 @@ public:
     virtual QString saveFile(const QString& title, const QString& filter,
                              const QString& suggested) = 0;
 
-    // Folder browser. Empty when cancelled.
-    virtual QString chooseFolder(const QString& title) = 0;
+    // Folder browser, opened at `start` (empty: wherever the platform opens
+    // it). Empty when cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& start) = 0;
 
     // Colour picker with its custom colours shown, starting from `initial`
     // (a 0x00BBGGRR or system colour value). The picked colour, or `initial`

@@ -297,8 +297,9 @@ QString QtDesktop::saveFile(const QString& title, const QString& filter, const Q
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
-QString QtDesktop::chooseFolder(const QString& title) {
-    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
+QString QtDesktop::chooseFolder(const QString& title, const QString& start) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(QApplication::activeWindow(), title, start);
     return folder.isEmpty() ? QString() : QDir::toNativeSeparators(folder);
 }
 

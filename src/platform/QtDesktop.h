@@ -29,7 +29,7 @@ public:
     QString openFile(const QString& title, const QString& filter, int filterIndex) override;
     QString saveFile(const QString& title, const QString& filter,
                      const QString& suggested) override;
-    QString chooseFolder(const QString& title) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
     std::uint32_t chooseColour(std::uint32_t initial) override;
     bool choosePrinter(PrintJobSetup& setup) override;
 

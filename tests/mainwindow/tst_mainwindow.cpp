@@ -250,6 +250,71 @@ private slots:
         QCOMPARE(ask(MessageButtons::OkCancel), QString("gone, gone, Cancel"));
     }
 
+    void saveThenImage_data() {
+        QTest::addColumn<QString>("path");    // slot 00's start path; a.exe is in the CD folder
+        QTest::addColumn<QString>("answers"); // Save first?, then the check's question, the image
+        QTest::addColumn<QString>("asked");   // each call: kind, title, icon (i ! x ?), start
+        // clang-format off
+        QTest::newRow("complete CD, image") << "a.exe" << "save x.iso"
+            << "folder 保存完了 i folder@saved file@beside progress CDイメージ作成 i";
+        QTest::newRow("slot's file missing; stop") << "tools\\b.exe" << "save No"
+            << "folder 保存完了 ! folder@saved CDイメージ作成 !";
+        QTest::newRow("slot's file missing; go on") << "tools\\b.exe" << "save Yes x.iso"
+            << "folder 保存完了 ! folder@saved CDイメージ作成 ! file@beside progress CDイメージ作成 i";
+        QTest::newRow("not saved in this run") << "a.exe" << "Yes x.iso"
+            << "folder CDイメージ作成 ! file@beside progress CDイメージ作成 i";
+        QTest::newRow("file dialog cancelled") << "a.exe" << "save " << "folder 保存完了 i folder@saved file@beside";
+        QTest::newRow("image not written") << "a.exe" << "save none/x.iso"
+            << "folder 保存完了 i folder@saved file@beside CDイメージ作成 x";
+        QTest::newRow("save not complete") << "a.exe" << "blocked No" << "folder 保存エラー ! folder CDイメージ作成 !";
+        // clang-format on
+    }
+    void saveThenImage() {
+        QFETCH(QString, path);
+        QFETCH(QString, answers);
+        QFETCH(QString, asked);
+        QTemporaryDir out;
+        const QString cd = QDir(out.path()).filePath("MYCD");
+        QVERIFY(QDir().mkpath(cd) && WriteBytes(cd + "/a.exe", "MZ") &&
+                WriteBytes(work_->file("\\AutoRun.exe"), "MZ"));
+        QVERIFY(!answers.startsWith("blocked") || QDir().mkpath(cd + "/Auto_Run.dat"));
+        work_->setSlot("00", "FilePath", path);
+        QVERIFY(work_->writeIcon("00", Qt::red));
+        Form1& window = start();
+        window.setWindowTitle("TOOLS");
+        QStringList script = answers.split(' ');
+        if (script.front() == "save" || script.front() == "blocked") {
+            desktop_.queueFolder(cd);
+            desktop_.queueAnswer(Answer::Ok);
+            QCOMPARE(window.Save(), script.takeFirst() == "save");
+        }
+        desktop_.queueFolder(cd);
+        if (script.front() == "Yes" || script.front() == "No") // to the check's findings
+            desktop_.queueAnswer(script.takeFirst() == "Yes" ? Answer::Yes : Answer::No);
+        const QString image = script.value(0).isEmpty() ? "" : QDir(out.path()).filePath(script[0]);
+        desktop_.queueFile(image);
+        desktop_.queueAnswer(Answer::Ok);
+        window.makeDiscImage();
+        QStringList calls;
+        for (const ScriptedDesktop::Call& c : desktop_.calls) {
+            const QString icons = " i!?x";
+            if (c.kind == "message")
+                calls << c.title + ' ' + icons[int(c.icon)];
+            else if (c.kind == "chooseFolder")
+                calls << (c.text.isEmpty() ? "folder" : c.text == cd ? "folder@saved" : c.text);
+            else if (c.kind == "saveFile" || c.kind == "progress")
+                calls << (c.text == cd + ".iso" ? "file@beside" : c.kind);
+        }
+        QCOMPARE(calls.join(' '), asked);
+        // The question names what is missing; the image holds the folder.
+        QCOMPARE(desktop_.textsOf("message").join('\n').contains("tools\\b.exe"),
+                 path.startsWith("tools"));
+        const bool written = asked.endsWith("作成 i");
+        QCOMPARE(QFileInfo(image).size() > 32768, written);
+        QVERIFY(!written ||
+                desktop_.textsOf("message").last().contains(QDir::toNativeSeparators(image)));
+    }
+
     void closing_endsTheProgramWithTheHelpOpen() {
         QtDesktop desktop;
         QVERIFY(Solid(Qt::red).save(work_->file("\\Kazanoro.hlp"), "PNG"));

@@ -163,8 +163,8 @@ QString ScriptedDesktop::saveFile(const QString& title, const QString& filter,
     return call.answer;
 }
 
-QString ScriptedDesktop::chooseFolder(const QString& title) {
-    Call& call = record(QStringLiteral("chooseFolder"), title, {});
+QString ScriptedDesktop::chooseFolder(const QString& title, const QString& start) {
+    Call& call = record(QStringLiteral("chooseFolder"), title, start);
     const std::optional<QString> path = Next(folders_);
     call.scripted = path.has_value();
     call.answer = path.value_or(QString());

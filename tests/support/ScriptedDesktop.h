@@ -23,7 +23,8 @@ public:
                         // "clipboard", "busy", "claim"
         QString title;  // caption (message, dialogs, progress)
         QString text;   // message text, target, help file, clipboard text, claimed
-                        // folder; the printer a print dialog opens on
+                        // folder; where a file or folder dialog opens; the
+                        // printer a print dialog opens on
         QString filter; // file dialogs: the filter as asked ("ｱｲｺﾝ(*.ico)|*.ico");
                         // print dialog: the orientation shown, "portrait" or "landscape"
         int filterIndex = -1;
@@ -79,7 +80,7 @@ public:
     // Answered from the queueFile queue, like openFile; text is the suggested path.
     QString saveFile(const QString& title, const QString& filter,
                      const QString& suggested) override;
-    QString chooseFolder(const QString& title) override;
+    QString chooseFolder(const QString& title, const QString& start) override;
     std::uint32_t chooseColour(std::uint32_t initial) override;
     bool choosePrinter(PrintJobSetup& setup) override;
     QString userSetting(const QString& application, const QString& section,

@@ -27,7 +27,7 @@ public:
     void setBusy(bool) override {}
     QString openFile(const QString&, const QString&, int) override { return {}; }
     QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     std::uint32_t chooseColour(std::uint32_t initial) override { return initial; }
     bool choosePrinter(PrintJobSetup&) override { return false; }
 
