@@ -50,8 +50,8 @@ struct DiscImageResult {
 DiscImageResult WriteDiscImage(Desktop& desktop, const QString& folder, const QString& image,
                                const QString& label);
 
-// "1.5 GB", "812.3 MB", "640 KB": a size as a person reads it (1 MB = 10^6
-// bytes, as discs are sold).
+// "1.5 GB", "812.3 MB", "640.0 KB": a size as Windows' file windows show it
+// (1 KB = 1,024 bytes).
 QString DiscSizeText(qint64 bytes);
 // The warning for an image that a CD-R (or even a DVD) cannot hold; empty
 // when a CD-R holds it.
