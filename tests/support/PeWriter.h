@@ -42,7 +42,6 @@ struct PeOptions {
 struct PeLayout {
     qint64 peHeader = 0;       // "PE\0\0", then the COFF header
     qint64 directoryCount = 0; // NumberOfRvaAndSizes; the data directories follow
-    qint64 sectionTable = 0;   // the resource section is the second entry
     qint64 resourceSection = 0, root = 0, groupDirectory = 0, groupLanguage = 0;
     qint64 groupData = 0, imageDataEntry = 0, imageData = 0;
 };
