@@ -30,9 +30,6 @@ class FoldersTest : public QObject {
         return "[autorun]" + end + open + "=AutoRun.exe" + QByteArray(89, ' ') + end +
                (icon ? "ICON=\\ARun.ico" + QByteArray(91, ' ') + end : QByteArray());
     }
-    static QByteArray Utf16(const QString& t) {
-        return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
-    }
 
     std::unique_ptr<WorkFolder> work_;
     std::unique_ptr<ScriptedDesktop> desktop_;

@@ -39,9 +39,6 @@ class TestStore : public QObject {
     static QByteArray Field(const QByteArray& value, int characters = -1) {
         return value + QByteArray(100 - (characters < 0 ? value.size() : characters), ' ');
     }
-    static QByteArray Utf16(const QString& t) {
-        return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
-    }
     static QStringList EntriesOf(const QString& folder) {
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
@@ -259,52 +256,41 @@ private slots:
     // Path strings; where a chosen file lies on its disc (by its drive letter or
     // its volume); the volume's label when it fits in 12 bytes.
     void paths_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");   // FileNameOf
-        QTest::addColumn<QString>("bare");   // RemoveExtension
-        QTest::addColumn<QString>("parent"); // ParentFolder
-        QTest::addColumn<QString>("root");   // VolumeRootOf
-        QTest::addColumn<QString>("onDisc"); // PathOnDisc
-        QTest::addColumn<QString>("label");  // the volume's
-        QTest::addColumn<bool>("fits");      // VolumeLabelOf gives it
-        const auto row = [](const char* name, const QString& path, const QString& file,
-                            const QString& bare, const QString& parent, const QString& root,
-                            const QString& onDisc, const QString& label = {}, bool fits = true) {
-            QTest::newRow(name) << path << file << bare << parent << root << onDisc << label
-                                << fits;
+        // the path, FileNameOf, RemoveExtension, ParentFolder, VolumeRootOf, PathOnDisc,
+        // the volume's label, "long" when VolumeLabelOf does not give it
+        QTest::addColumn<QStringList>("c");
+        const auto row = [](const char* name, const QString& cells) {
+            QTest::newRow(name) << cells.split(u'|');
         };
-        row("drive", u"D:\\tools\\a.exe"_s, u"a.exe"_s, u"D:\\tools\\a"_s, u"D:\\tools"_s,
-            u"D:\\"_s, u"tools\\a.exe"_s, u"ABCDEFGHIJKL"_s);
-        row("in the root", u"D:\\Auto_Run.dat"_s, u"Auto_Run.dat"_s, u"D:\\Auto_Run"_s, u"D:\\"_s,
-            u"D:\\"_s, u"Auto_Run.dat"_s, u"ABCDEFGHIJKLM"_s, false);
-        row("mounted", u"/media/cd/x.y/a.b.c"_s, u"a.b.c"_s, u"/media/cd/x.y/a.b"_s,
-            u"/media/cd/x.y"_s, u"/media/cd"_s, u"x.y\\a.b.c"_s, u"表ソフト集ア"_s);
-        row("folder", u"C:\\a.b\\"_s, u"a.b\\"_s, u"C:\\a.b\\"_s, u"C:\\a.b"_s, u"C:\\"_s,
-            u"a.b\\"_s, u"表ソフト集アイ"_s, false);
-        row("root", u"C:\\"_s, u"C:\\"_s, u"C:\\"_s, {}, u"C:\\"_s, {});
-        row("trail byte 5C", u"ソ\\表.exe"_s, u"表.exe"_s, u"ソ\\表"_s, u"ソ"_s, {}, u".exe"_s);
-        row("digit, no drive", u"1:\\a/b"_s, u"b"_s, u"1:\\a/b"_s, u"1:\\a"_s, {}, u"a/b"_s);
-        row("no colon", u"ab\\c"_s, u"c"_s, u"ab\\c"_s, u"ab"_s, {}, u"c"_s);
-        row("no separator", u"D:x\\y"_s, u"y"_s, u"D:x\\y"_s, u"D:x"_s, {}, u"\\y"_s);
-        row("dot file", u".txt"_s, u".txt"_s, {}, {}, {}, u"t"_s);
-        row("from the root", u"\\ARun.ico"_s, u"ARun.ico"_s, u"\\ARun"_s, u"\\"_s, {}, u"un.ico"_s);
-        row("a mount point", u"/media"_s, u"media"_s, u"/media"_s, u"/"_s, {}, u"dia"_s);
-        row("empty", {}, {}, {}, {}, {}, {});
+        row("drive",
+            u"D:\\tools\\a.exe|a.exe|D:\\tools\\a|D:\\tools|D:\\|tools\\a.exe|ABCDEFGHIJKL|"_s);
+        row("in the root",
+            u"D:\\Auto_Run.dat|Auto_Run.dat|D:\\Auto_Run|D:\\|D:\\|Auto_Run.dat|ABCDEFGHIJKLM|long"_s);
+        row("mounted",
+            u"/media/cd/x.y/a.b.c|a.b.c|/media/cd/x.y/a.b|/media/cd/x.y|/media/cd|x.y\\a.b.c|表ソフト集ア|"_s);
+        row("folder", u"C:\\a.b\\|a.b\\|C:\\a.b\\|C:\\a.b|C:\\|a.b\\|表ソフト集アイ|long"_s);
+        row("root", u"C:\\|C:\\|C:\\||C:\\|||"_s);
+        row("trail byte 5C", u"ソ\\表.exe|表.exe|ソ\\表|ソ||.exe||"_s);
+        row("digit, no drive", u"1:\\a/b|b|1:\\a/b|1:\\a||a/b||"_s);
+        row("no colon", u"ab\\c|c|ab\\c|ab||c||"_s);
+        row("no separator", u"D:x\\y|y|D:x\\y|D:x||\\y||"_s);
+        row("dot file", u".txt|.txt||||t||"_s);
+        row("from the root", u"\\ARun.ico|ARun.ico|\\ARun|\\||un.ico||"_s);
+        row("a mount point", u"/media|media|/media|/||dia||"_s);
+        row("empty", u"|||||||"_s);
     }
     void paths() {
-        QFETCH(QString, path);
-        QFETCH(QString, label);
-        QFETCH(bool, fits);
-        QTEST(FileNameOf(path), "name");
-        QTEST(RemoveExtension(path), "bare");
-        QTEST(ParentFolder(path), "parent");
+        QFETCH(QStringList, c);
+        const QString path = c[0];
+        QCOMPARE(QStringList({FileNameOf(path), RemoveExtension(path), ParentFolder(path)}),
+                 c.mid(1, 3));
         QCOMPARE(AddBackslash(path), path.endsWith(u'\\') ? path : path + u'\\');
         ScriptedDesktop desktop;
         desktop.roots.insert(u"/media/cd"_s, u"/media/cd"_s);
-        desktop.labels.insert(path, label);
-        QTEST(VolumeRootOf(desktop, path), "root");
-        QTEST(PathOnDisc(desktop, path), "onDisc");
-        QCOMPARE(VolumeLabelOf(desktop, path), fits ? label : QString());
+        desktop.labels.insert(path, c[6]);
+        QCOMPARE(VolumeRootOf(desktop, path), c[4]);
+        QCOMPARE(PathOnDisc(desktop, path), c[5]);
+        QCOMPARE(VolumeLabelOf(desktop, path), c[7].isEmpty() ? c[6] : QString());
     }
 };
 
