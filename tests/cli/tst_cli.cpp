@@ -4,9 +4,6 @@
 #include "tests/support/PeWriter.h"
 #include "tests/support/TestFiles.h"
 
-#include <QProcess>
-#include <QTest>
-
 #include <csignal>
 #include <unistd.h>
 

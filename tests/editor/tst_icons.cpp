@@ -4,7 +4,6 @@
 #include "editor/modPicture.h"
 #include "tests/support/PeWriter.h"
 
-#include <QDir>
 #include <QRegularExpression>
 
 using namespace kz;

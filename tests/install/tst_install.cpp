@@ -3,8 +3,6 @@
 #include "platform/ShippedFiles.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
-
 class InstallTest : public QObject {
     Q_OBJECT
 

@@ -5,10 +5,6 @@
 #include "store/Slots.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTest>
-
 #include <unistd.h>
 
 using namespace kz;

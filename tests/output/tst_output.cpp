@@ -5,8 +5,6 @@
 #include "store/Slots.h"
 #include "tests/support/TestFiles.h"
 
-#include <QTest>
-
 using namespace kz;
 using namespace kz::test;
 using namespace Qt::StringLiterals;

@@ -6,9 +6,6 @@
 #include "store/Shell.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QTest>
-
 #include <csignal>
 #include <optional>
 #include <sys/resource.h>
@@ -52,18 +49,14 @@ private slots:
     // Values read from a file as it is, and values written into one: the
     // file's bytes afterwards, and the value read back.
     void profile_data() {
-        QTest::addColumn<QByteArray>("before"); // null: no file
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("after"); // null: only read
-        QTest::addColumn<QString>("read");     // what comes back
-        QTest::addColumn<bool>("warned");      // about a value over 100 bytes
-        const auto row = [](const char* name, const QByteArray& before, const QString& section,
-                            const QString& key, const QString& value, const QByteArray& after,
-                            std::optional<QString> read = {}, bool warned = false) {
-            QTest::newRow(name) << before << section << key << value << after
-                                << read.value_or(value) << warned;
+        // before: null no file; after: null only read; read: what comes back; warned:
+        // about a value over 100 bytes
+        const auto add = Table<QByteArray, QString, QString, QString, QByteArray, QString, bool>(
+            {"before", "section", "key", "value", "after", "read", "warned"});
+        const auto row = [&add](const char* name, const QByteArray& before, const QString& section,
+                                const QString& key, const QString& value, const QByteArray& after,
+                                std::optional<QString> read = {}, bool warned = false) {
+            add(name, before, section, key, value, after, read.value_or(value), warned);
         };
         const QByteArray s = "[S]\r\n";
         const QString S = u"S"_s, k = u"k"_s, j = u"j"_s;
@@ -88,8 +81,6 @@ private slots:
             "[S]\nk=1\n[T]\nj=" + Field("2") + "\n");
         row("line breaks in the value", {}, S, k, u"a\r\n[X]"_s,
             s + "k=" + Field("a  [X]") + "\r\n", u"a  [X]"_s);
-        row("spaced section name", "[ autorun ]\r\n", u"autorun"_s, u"OPEN"_s, u"A"_s,
-            "[ autorun ]\r\nOPEN=" + Field("A") + "\r\n");
         row("UTF-8 file", "\xEF\xBB\xBF[autorun]\r\n", u"autorun"_s, u"OPEN"_s, u"表"_s,
             "\xEF\xBB\xBF[autorun]\r\nOPEN=\xE8\xA1\xA8" + QByteArray(99, ' ') + "\r\n");
         const QByteArray a = "\x82\xa0";
@@ -152,17 +143,15 @@ private slots:
     // What a copy asks and leaves behind. One cut short (a full disk, also in
     // its last piece; the user stopping it) leaves the old file, and says why.
     void copyIfChanged_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QByteArray>("old"); // its bytes first: null none, "=" the source's
-        QTest::addColumn<int>("offset");     // its time against the source's, in ms
-        QTest::addColumn<Answer>("answer");  // to the one question asked, if any
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<qint64>("limit"); // bytes a file may grow to; -1 the user stops
-        QTest::addColumn<CopyStatus>("status");
-        const auto row = [](const char* name, const QString& target, const QByteArray& old,
-                            int offset, Answer answer, const QString& asked, CopyStatus status,
-                            qint64 limit = 0) {
-            QTest::newRow(name) << target << old << offset << answer << asked << limit << status;
+        // old: the target's bytes first, null none, "=" the source's; offset: its time
+        // against the source's, in ms; the answer to the one question asked, if any;
+        // limit: bytes a file may grow to, -1 the user stops
+        const auto add = Table<QString, QByteArray, int, Answer, QString, qint64, CopyStatus>(
+            {"target", "old", "offset", "answer", "asked", "limit", "status"});
+        const auto row = [&add](const char* name, const QString& target, const QByteArray& old,
+                                int offset, Answer answer, const QString& asked, CopyStatus status,
+                                qint64 limit = 0) {
+            add(name, target, old, offset, answer, asked, limit, status);
         };
         const QString exe = u"out/AutoRun.exe"_s;
         const QString ask = kReplaceTitle;

@@ -12,11 +12,16 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QObject>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <array>
 
 class QWidget;
 
@@ -39,6 +44,15 @@ QColor CentreOf(const QImage& image);
 qsizetype CountOf(const QImage& image, const QColor& colour);
 // A text as a UTF-16 file holds it, after its byte order mark.
 QByteArray Utf16(const QString& text);
+
+// Declares a data table's columns and gives what adds a row to it:
+//   const auto row = Table<QString, int>({"path", "count"}); row("none", "", 0);
+template <typename... Columns>
+auto Table(const std::array<const char*, sizeof...(Columns)>& names) {
+    std::size_t i = 0;
+    (QTest::addColumn<Columns>(names[i++]), ...);
+    return [](const char* tag, const Columns&... cells) { (QTest::newRow(tag) << ... << cells); };
+}
 
 // Drags onto the control and drops there, as the file manager and the
 // platform do: files (absolute paths, one a line) or else plain text, offered
