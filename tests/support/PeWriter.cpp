@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <tuple>
@@ -109,6 +110,18 @@ struct Resource {
 };
 
 } // namespace
+
+std::vector<IconImage> IconImages(const QString& description) {
+    std::vector<IconImage> images;
+    for (const QString& item : description.split(QLatin1Char(' '))) {
+        const QStringList n = item.split(QRegularExpression(QStringLiteral("[x@/]")));
+        const QImage image = Solid(kIconColours[images.size()], n[0].toInt(), n[1].toInt());
+        images.push_back({image, n[2].toInt(),
+                          n[2] == QLatin1String("png") ? Encoding::Png : Encoding::Dib,
+                          n.value(3, QStringLiteral("-1")).toInt()});
+    }
+    return images;
+}
 
 QByteArray IcoFile(const std::vector<IconImage>& images) {
     QByteArray out = IconDirectory(images), data;

@@ -57,6 +57,11 @@ struct PeFile {
     bool write(const QString& path) const;
 };
 
+// Solid images from "16x16@32 48x48@png 32x32@8/0": side by side, depth or png,
+// optionally the bit count the directory claims. Image k is in kIconColours[k].
+inline constexpr QRgb kIconColours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFFFF00FF};
+std::vector<IconImage> IconImages(const QString& description);
+
 // Groups are stored in the order given: give named ones first, then ids
 // ascending, as resource compilers store them. Images get ids 1, 2, ... in the
 // order given.
