@@ -119,6 +119,7 @@ private slots:
         row("show .", 0, u"VolumeLabel: DISC\n[11] page 2 button 2\n  FilePath: Auto_Run.dat\n"_s);
         row("pack . p.dat --text 0x00000001", 0, u"packed 13 rows (last slot in use 11)"_s);
         row("pack . p.dat --text 000000001", 2, u"usage"_s);
+        row("dump", 2, u"usage"_s);
         row("dump ./cd/Auto_Run.dat", 0,
             u"archive: 9 fields x 13 rows\nrow 0: empty\nrow 1 (slot 00):\n  0 bytes 0 crc32 0x00000000\n"_s);
         row("dump cd/Auto_Run.dat", 0,

@@ -128,7 +128,7 @@ private slots:
     // the working folder", the kind 0 for nothing, 1 an address, 2 a file.
     void resolvesTargets() {
         const char* rows[][2] = {{"\\d/x.pdf", "2|C:\\cd\\d\\x.pdf|C:\\cd\\d"},
-                                 {"E:/w.exe", "2|E:\\w.exe|E:\\"},
+                                 {"Z:/w.exe", "2|Z:\\w.exe|Z:\\"},
                                  {"\\\\s\\h\\x.exe", "2|\\\\s\\h\\x.exe|\\\\s\\h"},
                                  {"http://e.jp/a b", "1|http://e.jp/a b|"},
                                  {"ms:x", "1|ms:x|"},
