@@ -17,21 +17,17 @@ namespace kz {
 
 class ScriptedDesktop : public Desktop {
 public:
+    // kind: "message", "openFile", "saveFile", "chooseFolder", "chooseColour", "choosePrinter",
+    // "progress", "openDocument", "showHelp", "clipboard", "busy" or "claim". text: a message's
+    // text, the target, help file, clipboard text or claimed folder, the printer a print dialog
+    // opens on. filter: as a file dialog was asked ("ｱｲｺﾝ(*.ico)|*.ico"), the orientation a print
+    // dialog showed ("portrait", "landscape"). answer: "Yes", "No", "Ok", "Cancel", "YesToAll";
+    // a path; a colour in hex; a printer; "" for a cancelled dialog; "on"/"off" (busy pointer).
     struct Call {
-        QString kind;   // "message", "openFile", "saveFile", "chooseFolder", "chooseColour",
-                        // "choosePrinter", "progress", "openDocument", "showHelp",
-                        // "clipboard", "busy", "claim"
-        QString title;  // caption (message, dialogs, progress)
-        QString text;   // message text, target, help file, clipboard text, claimed
-                        // folder; the printer a print dialog opens on
-        QString filter; // file dialogs: the filter as asked ("ｱｲｺﾝ(*.ico)|*.ico");
-                        // print dialog: the orientation shown, "portrait" or "landscape"
+        QString kind, title, text, filter; // title: the caption
         int filterIndex = -1;
         MessageIcon icon = MessageIcon::None;
         MessageButtons buttons = MessageButtons::Ok;
-        // What came back: "Yes", "No", "Ok", "Cancel", "YesToAll"; a chosen
-        // path; a colour as 0xRRGGBB-style hex; a printer's name; "" for a
-        // cancelled dialog; "on"/"off" for the busy pointer.
         QString answer;
         bool scripted = true; // false when no answer was queued
     };
