@@ -1,9 +1,8 @@
-// kazanoro-cli as scripts use it: full disks, shared folders, two at once.
+// kazanoro-cli as scripts use it: full disks, shared folders, two at once; what
+// it tells about its verbs.
+#include "about/Version.h"
 #include "tests/support/PeWriter.h"
 #include "tests/support/TestFiles.h"
-
-#include <QProcess>
-#include <QTest>
 
 #include <csignal>
 #include <unistd.h>
@@ -105,10 +104,22 @@ private slots:
         const auto row = [](const char* line, int code, const QString& says) {
             QTest::newRow(line) << QString::fromUtf8(line) << code << says;
         };
+        const QString all = u"usage: kazanoro-cli VERB ARGUMENTS...\n"_s;
+        const QString save = u"usage: kazanoro-cli save WORKDIR OUTDIR [--force] [--extra FILE]... "
+                             "[--background COLOUR] [--text COLOUR]\n      write the CD folder"_s;
+        for (const char* help : {"--help", "-h", "help"})
+            row(help, 0, all);
+        row("help save", 0, save);
+        row("save --help x", 0, save);
+        row("--version", 0, u"kazanoro-cli %1\n"_s.arg(kz::kVersion));
+        row(" ", 2, u"verbs: ini show icons pack"_s);
+        row("burn", 2, u"no such verb: burn\n"_s);
+        row("show", 2, u"usage: kazanoro-cli show WORKDIR"_s);
         row("ini get 設定.txt appname APP_11", 0, u"ツール\n"_s);
         row("show .", 0, u"VolumeLabel: DISC\n[11] page 2 button 2\n  FilePath: Auto_Run.dat\n"_s);
         row("pack . p.dat --text 0x00000001", 0, u"packed 13 rows (last slot in use 11)"_s);
         row("pack . p.dat --text 000000001", 2, u"usage"_s);
+        row("dump", 2, u"usage"_s);
         row("dump ./cd/Auto_Run.dat", 0,
             u"archive: 9 fields x 13 rows\nrow 0: empty\nrow 1 (slot 00):\n  0 bytes 0 crc32 0x00000000\n"_s);
         row("dump cd/Auto_Run.dat", 0,

@@ -29,13 +29,9 @@ QByteArray Archive(int rows, const std::vector<std::tuple<int, int, kz::Cell>>& 
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-// An .ico file of square images given as side and depth (0: a PNG).
-QByteArray Ico(const std::vector<std::pair<int, int>>& images) {
-    std::vector<kz::test::IconImage> list;
-    for (const auto& [side, bits] : images)
-        list.push_back({kz::test::Solid(Qt::red, side, side), bits ? bits : 32,
-                        bits ? kz::test::Encoding::Dib : kz::test::Encoding::Png});
-    return kz::test::IcoFile(list);
+// An .ico file of the images described as for IconImages.
+QByteArray Ico(const char* images) {
+    return kz::test::IcoFile(kz::test::IconImages(images));
 }
 
 } // namespace
@@ -132,7 +128,7 @@ private slots:
     // the working folder", the kind 0 for nothing, 1 an address, 2 a file.
     void resolvesTargets() {
         const char* rows[][2] = {{"\\d/x.pdf", "2|C:\\cd\\d\\x.pdf|C:\\cd\\d"},
-                                 {"E:/w.exe", "2|E:\\w.exe|E:\\"},
+                                 {"Z:/w.exe", "2|Z:\\w.exe|Z:\\"},
                                  {"\\\\s\\h\\x.exe", "2|\\\\s\\h\\x.exe|\\\\s\\h"},
                                  {"http://e.jp/a b", "1|http://e.jp/a b|"},
                                  {"ms:x", "1|ms:x|"},
@@ -156,7 +152,7 @@ private slots:
         kz::test::WorkFolder work;
         QVERIFY(work.writeIcon("00", Qt::red));
         const QByteArray bmp = kz::test::ReadBytes(work.icon("00"));
-        const QByteArray two = Ico({{32, 32}, {16, 8}});
+        const QByteArray two = Ico("32x32@32 16x16@8");
         QTest::newRow("BMP as the editor writes") << bmp << "bitmap 32x32";
         QTest::newRow("BMP one byte short") << bmp.chopped(1) << "none 0x0";
         QTest::newRow("BMP without a pixel offset") << Patched(bmp, 10, 0) << "bitmap 32x32";
@@ -164,17 +160,17 @@ private slots:
         QTest::newRow("BMP header of 125 bytes") << Patched(bmp, 14, 125) << "none 0x0";
         QTest::newRow("run-length BMP") << Patched(bmp, 30, 1) << "none 0x0";
         QTest::newRow("signature BA") << Patched(bmp, 1, 'A', 1) << "none 0x0";
-        QTest::newRow("icon: 32 of three") << Ico({{16, 32}, {32, 8}, {48, 32}}) << "icon 32x32";
+        QTest::newRow("icon: 32 of three") << Ico("16x16@32 32x32@8 48x48@32") << "icon 32x32";
         QTest::newRow("icon: equally near, the deepest, the first")
-            << Ico({{24, 32}, {40, 8}, {40, 32}}) << "icon 24x24";
-        QTest::newRow("icon: 256 written as 0") << Ico({{256, 0}}) << "icon 256x256";
+            << Ico("24x24@32 40x40@8 40x40@32") << "icon 24x24";
+        QTest::newRow("icon: 256 written as 0") << Ico("256x256@png") << "icon 256x256";
         QTest::newRow("icon: image past the end")
             << Patched(two, 18, quint32(two.size())) << "icon 16x16";
         QTest::newRow("icon: colour table pushes the pixels out")
             << Patched(two, 38 + 32, 211) << "icon 16x16";
         QTest::newRow("icon: without its mask") << Patched(two, 14, 40 + 32 * 128) << "icon 16x16";
         QTest::newRow("icon: entries past the count")
-            << Patched(Ico({{16, 8}, {32, 32}}), 4, 1, 2) << "icon 16x16";
+            << Patched(Ico("16x16@8 32x32@32"), 4, 1, 2) << "icon 16x16";
         QTest::newRow("cursor file") << Patched(two, 2, 2, 2) << "none 0x0";
     }
     void locatesPictures() {

@@ -2,8 +2,6 @@
 #include "output/DiscImage.h"
 #include "tests/support/TestFiles.h"
 
-#include <QProcess>
-
 using namespace kz;
 
 static void Rows(std::initializer_list<std::pair<const char*, QStringList>> rows) {

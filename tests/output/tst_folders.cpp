@@ -5,10 +5,6 @@
 #include "store/Slots.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTest>
-
 #include <unistd.h>
 
 using namespace kz;
@@ -29,9 +25,6 @@ class FoldersTest : public QObject {
     static QByteArray Inf(const QByteArray& open, bool icon, const QByteArray& end = "\r\n") {
         return "[autorun]" + end + open + "=AutoRun.exe" + QByteArray(89, ' ') + end +
                (icon ? "ICON=\\ARun.ico" + QByteArray(91, ' ') + end : QByteArray());
-    }
-    static QByteArray Utf16(const QString& t) {
-        return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
     }
 
     std::unique_ptr<WorkFolder> work_;

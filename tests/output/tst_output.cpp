@@ -5,8 +5,6 @@
 #include "store/Slots.h"
 #include "tests/support/TestFiles.h"
 
-#include <QTest>
-
 using namespace kz;
 using namespace kz::test;
 using namespace Qt::StringLiterals;
@@ -20,21 +18,21 @@ class TestOutput : public QObject {
 private slots:
     // Rows 0 to R, R the last row in use plus 5, the marker row last; the
     // slot loop runs to the end of the last page rounded to the nearest.
-    void pack_data() {
-        QTest::addColumn<QString>("last"); // the last slot in use, "" none
-        QTest::addColumn<int>("marker");   // R
-        QTest::addColumn<int>("filled");   // the last row the slot loop reached
-        QTest::newRow("00") << u"00"_s << 6 << 5;
-        QTest::newRow("20") << u"20"_s << 8 << 5;
-        QTest::newRow("30") << u"30"_s << 9 << 10;
-        QTest::newRow("41") << u"41"_s << 15 << 15;
-        QTest::newRow("none") << QString() << 0 << 0;
-        QTest::newRow("419") << u"419"_s << 105 << 105;
+    void pack_data() {                   // tagged with the last slot in use, or none
+        QTest::addColumn<int>("marker"); // R
+        QTest::addColumn<int>("filled"); // the last row the slot loop reached
+        for (const auto& [last, marker, filled] : {std::tuple{"00", 6, 5},
+                                                   {"20", 8, 5},
+                                                   {"30", 9, 10},
+                                                   {"41", 15, 15},
+                                                   {"none", 0, 0},
+                                                   {"419", 105, 105}})
+            QTest::newRow(last) << marker << filled;
     }
     void pack() {
-        QFETCH(QString, last);
         QFETCH(int, marker);
         QFETCH(int, filled);
+        const QString last = QString::fromLatin1(QTest::currentDataTag()).remove(u"none"_s);
         WorkFolder work;
         ScriptedDesktop desktop;
         IniBatch settings(desktop, work.settings());
@@ -58,25 +56,22 @@ private slots:
     // Only a project's shape (9 fields, rows 0 to 0 or 0 to 6..105) restores
     // anything; the colours only when the scan from row 1 reaches the marker.
     void unpack_data() {
-        QTest::addColumn<int>("fields");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("marker");   // its row, -1 none
-        QTest::addColumn<int>("restored"); // slots, from row 1 on; -1 a table not read
-        QTest::newRow("9 x 7") << 9 << 7 << 6 << 5;
-        QTest::newRow("marker early") << 9 << 12 << 3 << 2;
-        QTest::newRow("no marker") << 9 << 8 << -1 << 7;
-        QTest::newRow("9 x 1") << 9 << 1 << 0 << 0;
-        QTest::newRow("9 x 106") << 9 << 106 << 105 << 104;
-        QTest::newRow("9 x 6") << 9 << 6 << 5 << -1;
-        QTest::newRow("10 x 7") << 10 << 7 << 6 << -1;
-        QTest::newRow("954 x 1") << 954 << 1 << 0 << -1;
+        // fields, rows, the marker's row (-1 none), the slots restored from row 1 on (-1: a
+        // table not read)
+        QTest::addColumn<QList<int>>("c");
+        QTest::newRow("9 x 7") << QList{9, 7, 6, 5};
+        QTest::newRow("marker early") << QList{9, 12, 3, 2};
+        QTest::newRow("no marker") << QList{9, 8, -1, 7};
+        QTest::newRow("9 x 1") << QList{9, 1, 0, 0};
+        QTest::newRow("9 x 106") << QList{9, 106, 105, 104};
+        QTest::newRow("9 x 6") << QList{9, 6, 5, -1};
+        QTest::newRow("10 x 7") << QList{10, 7, 6, -1};
+        QTest::newRow("954 x 1") << QList{954, 1, 0, -1};
     }
     void unpack() {
-        QFETCH(int, fields);
-        QFETCH(int, rows);
-        QFETCH(int, marker);
-        QFETCH(int, restored);
-        VariantTable table = VariantTable::Make(fields, rows);
+        QFETCH(QList<int>, c);
+        const int rows = c[1], marker = c[2], restored = c[3];
+        VariantTable table = VariantTable::Make(c[0], rows);
         for (int row = 1; row < rows; ++row) {
             *table.at(0, row) = ByteArray{std::uint8_t(row)};
             *table.at(1, row) = Text(u"p%1"_s.arg(row));

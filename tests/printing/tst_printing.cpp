@@ -10,7 +10,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>

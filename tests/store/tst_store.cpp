@@ -6,9 +6,6 @@
 #include "store/Shell.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QTest>
-
 #include <csignal>
 #include <optional>
 #include <sys/resource.h>
@@ -39,9 +36,6 @@ class TestStore : public QObject {
     static QByteArray Field(const QByteArray& value, int characters = -1) {
         return value + QByteArray(100 - (characters < 0 ? value.size() : characters), ' ');
     }
-    static QByteArray Utf16(const QString& t) {
-        return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2);
-    }
     static QStringList EntriesOf(const QString& folder) {
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
@@ -55,18 +49,14 @@ private slots:
     // Values read from a file as it is, and values written into one: the
     // file's bytes afterwards, and the value read back.
     void profile_data() {
-        QTest::addColumn<QByteArray>("before"); // null: no file
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("after"); // null: only read
-        QTest::addColumn<QString>("read");     // what comes back
-        QTest::addColumn<bool>("warned");      // about a value over 100 bytes
-        const auto row = [](const char* name, const QByteArray& before, const QString& section,
-                            const QString& key, const QString& value, const QByteArray& after,
-                            std::optional<QString> read = {}, bool warned = false) {
-            QTest::newRow(name) << before << section << key << value << after
-                                << read.value_or(value) << warned;
+        // before: null no file; after: null only read; read: what comes back; warned:
+        // about a value over 100 bytes
+        const auto add = Table<QByteArray, QString, QString, QString, QByteArray, QString, bool>(
+            {"before", "section", "key", "value", "after", "read", "warned"});
+        const auto row = [&add](const char* name, const QByteArray& before, const QString& section,
+                                const QString& key, const QString& value, const QByteArray& after,
+                                std::optional<QString> read = {}, bool warned = false) {
+            add(name, before, section, key, value, after, read.value_or(value), warned);
         };
         const QByteArray s = "[S]\r\n";
         const QString S = u"S"_s, k = u"k"_s, j = u"j"_s;
@@ -91,8 +81,6 @@ private slots:
             "[S]\nk=1\n[T]\nj=" + Field("2") + "\n");
         row("line breaks in the value", {}, S, k, u"a\r\n[X]"_s,
             s + "k=" + Field("a  [X]") + "\r\n", u"a  [X]"_s);
-        row("spaced section name", "[ autorun ]\r\n", u"autorun"_s, u"OPEN"_s, u"A"_s,
-            "[ autorun ]\r\nOPEN=" + Field("A") + "\r\n");
         row("UTF-8 file", "\xEF\xBB\xBF[autorun]\r\n", u"autorun"_s, u"OPEN"_s, u"表"_s,
             "\xEF\xBB\xBF[autorun]\r\nOPEN=\xE8\xA1\xA8" + QByteArray(99, ' ') + "\r\n");
         const QByteArray a = "\x82\xa0";
@@ -155,17 +143,15 @@ private slots:
     // What a copy asks and leaves behind. One cut short (a full disk, also in
     // its last piece; the user stopping it) leaves the old file, and says why.
     void copyIfChanged_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QByteArray>("old"); // its bytes first: null none, "=" the source's
-        QTest::addColumn<int>("offset");     // its time against the source's, in ms
-        QTest::addColumn<Answer>("answer");  // to the one question asked, if any
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<qint64>("limit"); // bytes a file may grow to; -1 the user stops
-        QTest::addColumn<CopyStatus>("status");
-        const auto row = [](const char* name, const QString& target, const QByteArray& old,
-                            int offset, Answer answer, const QString& asked, CopyStatus status,
-                            qint64 limit = 0) {
-            QTest::newRow(name) << target << old << offset << answer << asked << limit << status;
+        // old: the target's bytes first, null none, "=" the source's; offset: its time
+        // against the source's, in ms; the answer to the one question asked, if any;
+        // limit: bytes a file may grow to, -1 the user stops
+        const auto add = Table<QString, QByteArray, int, Answer, QString, qint64, CopyStatus>(
+            {"target", "old", "offset", "answer", "asked", "limit", "status"});
+        const auto row = [&add](const char* name, const QString& target, const QByteArray& old,
+                                int offset, Answer answer, const QString& asked, CopyStatus status,
+                                qint64 limit = 0) {
+            add(name, target, old, offset, answer, asked, limit, status);
         };
         const QString exe = u"out/AutoRun.exe"_s;
         const QString ask = kReplaceTitle;
@@ -259,52 +245,41 @@ private slots:
     // Path strings; where a chosen file lies on its disc (by its drive letter or
     // its volume); the volume's label when it fits in 12 bytes.
     void paths_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");   // FileNameOf
-        QTest::addColumn<QString>("bare");   // RemoveExtension
-        QTest::addColumn<QString>("parent"); // ParentFolder
-        QTest::addColumn<QString>("root");   // VolumeRootOf
-        QTest::addColumn<QString>("onDisc"); // PathOnDisc
-        QTest::addColumn<QString>("label");  // the volume's
-        QTest::addColumn<bool>("fits");      // VolumeLabelOf gives it
-        const auto row = [](const char* name, const QString& path, const QString& file,
-                            const QString& bare, const QString& parent, const QString& root,
-                            const QString& onDisc, const QString& label = {}, bool fits = true) {
-            QTest::newRow(name) << path << file << bare << parent << root << onDisc << label
-                                << fits;
+        // the path, FileNameOf, RemoveExtension, ParentFolder, VolumeRootOf, PathOnDisc,
+        // the volume's label, "long" when VolumeLabelOf does not give it
+        QTest::addColumn<QStringList>("c");
+        const auto row = [](const char* name, const QString& cells) {
+            QTest::newRow(name) << cells.split(u'|');
         };
-        row("drive", u"D:\\tools\\a.exe"_s, u"a.exe"_s, u"D:\\tools\\a"_s, u"D:\\tools"_s,
-            u"D:\\"_s, u"tools\\a.exe"_s, u"ABCDEFGHIJKL"_s);
-        row("in the root", u"D:\\Auto_Run.dat"_s, u"Auto_Run.dat"_s, u"D:\\Auto_Run"_s, u"D:\\"_s,
-            u"D:\\"_s, u"Auto_Run.dat"_s, u"ABCDEFGHIJKLM"_s, false);
-        row("mounted", u"/media/cd/x.y/a.b.c"_s, u"a.b.c"_s, u"/media/cd/x.y/a.b"_s,
-            u"/media/cd/x.y"_s, u"/media/cd"_s, u"x.y\\a.b.c"_s, u"表ソフト集ア"_s);
-        row("folder", u"C:\\a.b\\"_s, u"a.b\\"_s, u"C:\\a.b\\"_s, u"C:\\a.b"_s, u"C:\\"_s,
-            u"a.b\\"_s, u"表ソフト集アイ"_s, false);
-        row("root", u"C:\\"_s, u"C:\\"_s, u"C:\\"_s, {}, u"C:\\"_s, {});
-        row("trail byte 5C", u"ソ\\表.exe"_s, u"表.exe"_s, u"ソ\\表"_s, u"ソ"_s, {}, u".exe"_s);
-        row("digit, no drive", u"1:\\a/b"_s, u"b"_s, u"1:\\a/b"_s, u"1:\\a"_s, {}, u"a/b"_s);
-        row("no colon", u"ab\\c"_s, u"c"_s, u"ab\\c"_s, u"ab"_s, {}, u"c"_s);
-        row("no separator", u"D:x\\y"_s, u"y"_s, u"D:x\\y"_s, u"D:x"_s, {}, u"\\y"_s);
-        row("dot file", u".txt"_s, u".txt"_s, {}, {}, {}, u"t"_s);
-        row("from the root", u"\\ARun.ico"_s, u"ARun.ico"_s, u"\\ARun"_s, u"\\"_s, {}, u"un.ico"_s);
-        row("a mount point", u"/media"_s, u"media"_s, u"/media"_s, u"/"_s, {}, u"dia"_s);
-        row("empty", {}, {}, {}, {}, {}, {});
+        row("drive",
+            u"D:\\tools\\a.exe|a.exe|D:\\tools\\a|D:\\tools|D:\\|tools\\a.exe|ABCDEFGHIJKL|"_s);
+        row("in the root",
+            u"D:\\Auto_Run.dat|Auto_Run.dat|D:\\Auto_Run|D:\\|D:\\|Auto_Run.dat|ABCDEFGHIJKLM|long"_s);
+        row("mounted",
+            u"/media/cd/x.y/a.b.c|a.b.c|/media/cd/x.y/a.b|/media/cd/x.y|/media/cd|x.y\\a.b.c|表ソフト集ア|"_s);
+        row("folder", u"C:\\a.b\\|a.b\\|C:\\a.b\\|C:\\a.b|C:\\|a.b\\|表ソフト集アイ|long"_s);
+        row("root", u"C:\\|C:\\|C:\\||C:\\|||"_s);
+        row("trail byte 5C", u"ソ\\表.exe|表.exe|ソ\\表|ソ||.exe||"_s);
+        row("digit, no drive", u"1:\\a/b|b|1:\\a/b|1:\\a||a/b||"_s);
+        row("no colon", u"ab\\c|c|ab\\c|ab||c||"_s);
+        row("no separator", u"D:x\\y|y|D:x\\y|D:x||\\y||"_s);
+        row("dot file", u".txt|.txt||||t||"_s);
+        row("from the root", u"\\ARun.ico|ARun.ico|\\ARun|\\||un.ico||"_s);
+        row("a mount point", u"/media|media|/media|/||dia||"_s);
+        row("empty", u"|||||||"_s);
     }
     void paths() {
-        QFETCH(QString, path);
-        QFETCH(QString, label);
-        QFETCH(bool, fits);
-        QTEST(FileNameOf(path), "name");
-        QTEST(RemoveExtension(path), "bare");
-        QTEST(ParentFolder(path), "parent");
+        QFETCH(QStringList, c);
+        const QString path = c[0];
+        QCOMPARE(QStringList({FileNameOf(path), RemoveExtension(path), ParentFolder(path)}),
+                 c.mid(1, 3));
         QCOMPARE(AddBackslash(path), path.endsWith(u'\\') ? path : path + u'\\');
         ScriptedDesktop desktop;
         desktop.roots.insert(u"/media/cd"_s, u"/media/cd"_s);
-        desktop.labels.insert(path, label);
-        QTEST(VolumeRootOf(desktop, path), "root");
-        QTEST(PathOnDisc(desktop, path), "onDisc");
-        QCOMPARE(VolumeLabelOf(desktop, path), fits ? label : QString());
+        desktop.labels.insert(path, c[6]);
+        QCOMPARE(VolumeRootOf(desktop, path), c[4]);
+        QCOMPARE(PathOnDisc(desktop, path), c[5]);
+        QCOMPARE(VolumeLabelOf(desktop, path), c[7].isEmpty() ? c[6] : QString());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <tuple>
@@ -110,6 +111,18 @@ struct Resource {
 
 } // namespace
 
+std::vector<IconImage> IconImages(const QString& description) {
+    std::vector<IconImage> images;
+    for (const QString& item : description.split(QLatin1Char(' '))) {
+        const QStringList n = item.split(QRegularExpression(QStringLiteral("[x@/]")));
+        const QImage image = Solid(kIconColours[images.size()], n[0].toInt(), n[1].toInt());
+        images.push_back({image, n[2].toInt(),
+                          n[2] == QLatin1String("png") ? Encoding::Png : Encoding::Dib,
+                          n.value(3, QStringLiteral("-1")).toInt()});
+    }
+    return images;
+}
+
 QByteArray IcoFile(const std::vector<IconImage>& images) {
     QByteArray out = IconDirectory(images), data;
     for (const IconImage& image : images) {
@@ -217,15 +230,15 @@ PeFile BuildPe(const PeOptions& options) {
     Put(h, l.directoryCount, 16);
     Put(h, l.directoryCount + 4 + 2 * 8, resourceRva); // the third directory: resources
     Put(h, l.directoryCount + 4 + 2 * 8 + 4, quint64(r.size()));
-    l.sectionTable = optionalHeader + optionalSize;
+    const qint64 sectionTable = optionalHeader + optionalSize;
     const quint64 size = r.size();
     const quint64 sections[2][4] = {// virtual size and address, raw size and pointer
                                     {textRaw, kSectionAlignment, textRaw, kHeadersSize},
                                     {size, resourceRva, size, quint64(l.resourceSection)}};
     for (int k = 0; k < 2; ++k) {
-        h.replace(l.sectionTable + 40 * k, 5, k == 0 ? ".text" : ".rsrc");
+        h.replace(sectionTable + 40 * k, 5, k == 0 ? ".text" : ".rsrc");
         for (int f = 0; f < 4; ++f)
-            Put(h, l.sectionTable + 40 * k + 8 + 4 * f, sections[k][f]);
+            Put(h, sectionTable + 40 * k + 8 + 4 * f, sections[k][f]);
     }
     h[kHeadersSize] = char(0xC3); // a lone return instruction
     pe.size = l.resourceSection + r.size();

@@ -42,7 +42,6 @@ struct PeOptions {
 struct PeLayout {
     qint64 peHeader = 0;       // "PE\0\0", then the COFF header
     qint64 directoryCount = 0; // NumberOfRvaAndSizes; the data directories follow
-    qint64 sectionTable = 0;   // the resource section is the second entry
     qint64 resourceSection = 0, root = 0, groupDirectory = 0, groupLanguage = 0;
     qint64 groupData = 0, imageDataEntry = 0, imageData = 0;
 };
@@ -57,6 +56,11 @@ struct PeFile {
     // Writes the file; the zero gap is left to the file system (sparse).
     bool write(const QString& path) const;
 };
+
+// Solid images from "16x16@32 48x48@png 32x32@8/0": side by side, depth or png,
+// optionally the bit count the directory claims. Image k is in kIconColours[k].
+inline constexpr QRgb kIconColours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFFFF00FF};
+std::vector<IconImage> IconImages(const QString& description);
 
 // Groups are stored in the order given: give named ones first, then ids
 // ascending, as resource compilers store them. Images get ids 1, 2, ... in the

@@ -15,10 +15,10 @@ QString Area(QPoint at, QSize size) {
 
 } // namespace
 
-QStringList RecordingSurface::lines(QChar kind, int page) const {
+QStringList RecordingSurface::lines(QChar kind) const {
     QStringList found;
     for (const Mark& mark : marks)
-        if (mark.line.startsWith(kind) && (page < 0 || mark.page == page))
+        if (mark.line.startsWith(kind))
             found.append(mark.line);
     return found;
 }

@@ -22,8 +22,8 @@ public:
     QList<Mark> marks;
     int pages = 1;
 
-    // The marks of one kind ('T', 'S', ...), of one page unless `page` < 0.
-    QStringList lines(QChar kind, int page = -1) const;
+    // The marks of one kind ('T', 'S', ...).
+    QStringList lines(QChar kind) const;
 
     void setFontName(const QString& name) override { font_.name = name; }
     void setFontSize(double points) override { font_.points = points; }

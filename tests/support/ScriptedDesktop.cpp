@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedDesktop.h"
 
+#include <algorithm>
+
 namespace kz {
 namespace {
 
@@ -23,19 +25,8 @@ template <typename T> std::optional<T> Next(std::deque<T>& queue) {
 } // namespace
 
 QString AnswerName(Answer answer) {
-    switch (answer) {
-    case Answer::Ok:
-        return QStringLiteral("Ok");
-    case Answer::Cancel:
-        return QStringLiteral("Cancel");
-    case Answer::Yes:
-        return QStringLiteral("Yes");
-    case Answer::YesToAll:
-        return QStringLiteral("YesToAll");
-    case Answer::No:
-        return QStringLiteral("No");
-    }
-    return {};
+    static const char* const names[] = {"Ok", "Cancel", "Yes", "YesToAll", "No"};
+    return QString::fromLatin1(names[int(answer)]);
 }
 
 QList<ScriptedDesktop::Call> ScriptedDesktop::callsOf(const QString& kind) const {
@@ -46,46 +37,47 @@ QList<ScriptedDesktop::Call> ScriptedDesktop::callsOf(const QString& kind) const
     return found;
 }
 
+template <typename Part>
+static QStringList PartsOf(const QList<ScriptedDesktop::Call>& calls, Part part) {
+    QStringList found;
+    for (const ScriptedDesktop::Call& c : calls)
+        found.append(c.*part);
+    return found;
+}
+
 QStringList ScriptedDesktop::answersOf(const QString& kind) const {
-    QStringList found;
-    for (const Call& c : calls)
-        if (c.kind == kind)
-            found.append(c.answer);
-    return found;
+    return PartsOf(callsOf(kind), &Call::answer);
 }
-
 QStringList ScriptedDesktop::textsOf(const QString& kind) const {
-    QStringList found;
-    for (const Call& c : calls)
-        if (c.kind == kind)
-            found.append(c.text);
-    return found;
+    return PartsOf(callsOf(kind), &Call::text);
 }
-
 QStringList ScriptedDesktop::titlesOf(const QString& kind) const {
-    QStringList found;
-    for (const Call& c : calls)
-        if (c.kind == kind)
-            found.append(c.title);
-    return found;
+    return PartsOf(callsOf(kind), &Call::title);
 }
 
 int ScriptedDesktop::unanswered() const {
-    int n = 0;
-    for (const Call& c : calls)
-        n += c.kind == QLatin1String("message") && !c.scripted;
-    return n;
+    const QList<Call> shown = messages();
+    return int(
+        std::count_if(shown.begin(), shown.end(), [](const Call& c) { return !c.scripted; }));
 }
 
-ScriptedDesktop::Call& ScriptedDesktop::record(const QString& kind, const QString& title,
+ScriptedDesktop::Call& ScriptedDesktop::record(const char* kind, const QString& title,
                                                const QString& text) {
-    calls.append(Call{kind, title, text, {}, -1, MessageIcon::None, MessageButtons::Ok, {}, true});
+    calls.append({QString::fromLatin1(kind),
+                  title,
+                  text,
+                  {},
+                  -1,
+                  MessageIcon::None,
+                  MessageButtons::Ok,
+                  {},
+                  true});
     return calls.last();
 }
 
 Answer ScriptedDesktop::message(const QString& text, const QString& title, MessageIcon icon,
                                 MessageButtons buttons) {
-    Call& call = record(QStringLiteral("message"), title, text);
+    Call& call = record("message", title, text);
     call.icon = icon;
     call.buttons = buttons;
     const std::optional<Answer> queued = Next(answers_);
@@ -96,83 +88,30 @@ Answer ScriptedDesktop::message(const QString& text, const QString& title, Messa
     return answer;
 }
 
-void ScriptedDesktop::setClipboardText(const QString& text) {
-    record(QStringLiteral("clipboard"), {}, text);
-    clipboard_ = text;
-}
-
-bool ScriptedDesktop::openDocument(const QString& target) {
-    record(QStringLiteral("openDocument"), {}, target).answer =
-        openSucceeds ? QStringLiteral("Ok") : QString();
-    return openSucceeds;
-}
-
-void ScriptedDesktop::showHelp(const QString& helpFile) {
-    record(QStringLiteral("showHelp"), {}, helpFile);
-}
-
 QString ScriptedDesktop::volumeRoot(const QString& path) {
     QString best;
-    for (auto it = roots.cbegin(); it != roots.cend(); ++it) {
+    for (auto it = roots.cbegin(); it != roots.cend(); ++it)
         if (path.startsWith(it.key()) && it.key().size() > best.size())
             best = it.key();
-    }
-    return best.isEmpty() ? QString() : roots.value(best);
-}
-
-QString ScriptedDesktop::volumeLabel(const QString& path) {
-    if (labels.contains(path))
-        return labels.value(path);
-    return labels.value(volumeRoot(path));
-}
-
-bool ScriptedDesktop::claimSingleInstance(const QString& workFolder) {
-    record(QStringLiteral("claim"), {}, workFolder).answer =
-        otherInstanceRunning ? QString() : QStringLiteral("Ok");
-    return !otherInstanceRunning;
+    return roots.value(best);
 }
 
 std::unique_ptr<Progress> ScriptedDesktop::startProgress(const QString& title, const QString& text,
                                                          qint64) {
-    record(QStringLiteral("progress"), title, text);
+    record("progress", title, text);
     return std::make_unique<ScriptedProgress>(cancelProgressAfter);
 }
 
-void ScriptedDesktop::setBusy(bool busy) {
-    record(QStringLiteral("busy"), {}, {}).answer =
-        busy ? QStringLiteral("on") : QStringLiteral("off");
-}
-
-QString ScriptedDesktop::openFile(const QString& title, const QString& filter, int filterIndex) {
-    Call& call = record(QStringLiteral("openFile"), title, {});
+QString ScriptedDesktop::answerPath(Call& call, const QString& filter, std::deque<QString>& queue) {
     call.filter = filter;
-    call.filterIndex = filterIndex;
-    const std::optional<QString> path = Next(files_);
-    call.scripted = path.has_value();
-    call.answer = path.value_or(QString());
-    return call.answer;
-}
-
-QString ScriptedDesktop::saveFile(const QString& title, const QString& filter,
-                                  const QString& suggested) {
-    Call& call = record(QStringLiteral("saveFile"), title, suggested);
-    call.filter = filter;
-    const std::optional<QString> path = Next(files_);
-    call.scripted = path.has_value();
-    call.answer = path.value_or(QString());
-    return call.answer;
-}
-
-QString ScriptedDesktop::chooseFolder(const QString& title, const QString& start) {
-    Call& call = record(QStringLiteral("chooseFolder"), title, start);
-    const std::optional<QString> path = Next(folders_);
+    const std::optional<QString> path = Next(queue);
     call.scripted = path.has_value();
     call.answer = path.value_or(QString());
     return call.answer;
 }
 
 std::uint32_t ScriptedDesktop::chooseColour(std::uint32_t initial) {
-    Call& call = record(QStringLiteral("chooseColour"), {}, QString::number(initial, 16));
+    Call& call = record("chooseColour", {}, QString::number(initial, 16));
     const std::optional<std::uint32_t> colour = Next(colours_);
     call.scripted = colour.has_value();
     call.answer = colour ? QString::number(*colour, 16) : QString();
@@ -180,30 +119,14 @@ std::uint32_t ScriptedDesktop::chooseColour(std::uint32_t initial) {
 }
 
 bool ScriptedDesktop::choosePrinter(PrintJobSetup& setup) {
-    Call& call = record(QStringLiteral("choosePrinter"), setup.title, setup.printerName);
-    call.filter = setup.orientation == PaperOrientation::Landscape ? QStringLiteral("landscape")
-                                                                   : QStringLiteral("portrait");
+    Call& call = record("choosePrinter", setup.title, setup.printerName);
+    call.filter = setup.orientation == PaperOrientation::Landscape ? "landscape" : "portrait";
     const std::optional<std::optional<QString>> chosen = Next(printers_);
     call.scripted = chosen.has_value();
     if (!chosen || !*chosen)
         return false;
-    setup.printerName = **chosen;
-    call.answer = setup.printerName;
+    setup.printerName = call.answer = **chosen;
     return true;
-}
-
-QString ScriptedDesktop::userSetting(const QString& application, const QString& section,
-                                     const QString& name) {
-    return settings.value(application + QLatin1Char('/') + section).value(name);
-}
-
-void ScriptedDesktop::setUserSetting(const QString& application, const QString& section,
-                                     const QString& name, const QString& value) {
-    settings[application + QLatin1Char('/') + section].insert(name, value);
-}
-
-void ScriptedDesktop::removeUserSection(const QString& application, const QString& section) {
-    settings.remove(application + QLatin1Char('/') + section);
 }
 
 } // namespace kz

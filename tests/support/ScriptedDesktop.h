@@ -17,22 +17,18 @@ namespace kz {
 
 class ScriptedDesktop : public Desktop {
 public:
+    // kind: "message", "openFile", "saveFile", "chooseFolder", "chooseColour", "choosePrinter",
+    // "progress", "openDocument", "showHelp", "clipboard", "busy" or "claim". text: a message's
+    // text, the target, help file, clipboard text or claimed folder, where a file or folder
+    // dialog opens, the printer a print dialog opens on. filter: as a file dialog was asked
+    // ("ｱｲｺﾝ(*.ico)|*.ico"), the orientation a print dialog showed ("portrait", "landscape").
+    // answer: "Yes", "No", "Ok", "Cancel", "YesToAll"; a path; a colour in hex; a printer; "" for a
+    // cancelled dialog; "on"/"off" (busy pointer).
     struct Call {
-        QString kind;   // "message", "openFile", "saveFile", "chooseFolder", "chooseColour",
-                        // "choosePrinter", "progress", "openDocument", "showHelp",
-                        // "clipboard", "busy", "claim"
-        QString title;  // caption (message, dialogs, progress)
-        QString text;   // message text, target, help file, clipboard text, claimed
-                        // folder; where a file or folder dialog opens; the
-                        // printer a print dialog opens on
-        QString filter; // file dialogs: the filter as asked ("ｱｲｺﾝ(*.ico)|*.ico");
-                        // print dialog: the orientation shown, "portrait" or "landscape"
+        QString kind, title, text, filter; // title: the caption
         int filterIndex = -1;
         MessageIcon icon = MessageIcon::None;
         MessageButtons buttons = MessageButtons::Ok;
-        // What came back: "Yes", "No", "Ok", "Cancel", "YesToAll"; a chosen
-        // path; a colour as 0xRRGGBB-style hex; a printer's name; "" for a
-        // cancelled dialog; "on"/"off" for the busy pointer.
         QString answer;
         bool scripted = true; // false when no answer was queued
     };
@@ -66,31 +62,57 @@ public:
 
     Answer message(const QString& text, const QString& title, MessageIcon icon,
                    MessageButtons buttons) override;
-    void setClipboardText(const QString& text) override;
+    void setClipboardText(const QString& text) override {
+        record("clipboard", {}, clipboard_ = text);
+    }
     QString clipboardText() const override { return clipboard_; }
-    bool openDocument(const QString& target) override;
-    void showHelp(const QString& helpFile) override;
-    QString volumeLabel(const QString& path) override;
+    bool openDocument(const QString& target) override {
+        record("openDocument", {}, target).answer = openSucceeds ? "Ok" : "";
+        return openSucceeds;
+    }
+    void showHelp(const QString& helpFile) override { record("showHelp", {}, helpFile); }
+    QString volumeLabel(const QString& path) override {
+        return labels.value(path, labels.value(volumeRoot(path)));
+    }
     QString volumeRoot(const QString& path) override;
-    bool claimSingleInstance(const QString& workFolder) override;
+    bool claimSingleInstance(const QString& workFolder) override {
+        record("claim", {}, workFolder).answer = otherInstanceRunning ? "" : "Ok";
+        return !otherInstanceRunning;
+    }
     std::unique_ptr<Progress> startProgress(const QString& title, const QString& text,
                                             qint64 total) override;
-    void setBusy(bool busy) override;
-    QString openFile(const QString& title, const QString& filter, int filterIndex) override;
+    void setBusy(bool busy) override { record("busy", {}, {}).answer = busy ? "on" : "off"; }
+    QString openFile(const QString& title, const QString& filter, int filterIndex) override {
+        Call& call = record("openFile", title, {});
+        call.filterIndex = filterIndex;
+        return answerPath(call, filter, files_);
+    }
     // Answered from the queueFile queue, like openFile; text is the suggested path.
     QString saveFile(const QString& title, const QString& filter,
-                     const QString& suggested) override;
-    QString chooseFolder(const QString& title, const QString& start) override;
+                     const QString& suggested) override {
+        return answerPath(record("saveFile", title, suggested), filter, files_);
+    }
+    QString chooseFolder(const QString& title, const QString& start) override {
+        return answerPath(record("chooseFolder", title, start), {}, folders_);
+    }
     std::uint32_t chooseColour(std::uint32_t initial) override;
     bool choosePrinter(PrintJobSetup& setup) override;
     QString userSetting(const QString& application, const QString& section,
-                        const QString& name) override;
+                        const QString& name) override {
+        return settings.value(application + '/' + section).value(name);
+    }
     void setUserSetting(const QString& application, const QString& section, const QString& name,
-                        const QString& value) override;
-    void removeUserSection(const QString& application, const QString& section) override;
+                        const QString& value) override {
+        settings[application + '/' + section].insert(name, value);
+    }
+    void removeUserSection(const QString& application, const QString& section) override {
+        settings.remove(application + '/' + section);
+    }
 
 private:
-    Call& record(const QString& kind, const QString& title, const QString& text);
+    Call& record(const char* kind, const QString& title, const QString& text);
+    // The next path of a queue as the call's answer; "" when none is queued.
+    QString answerPath(Call& call, const QString& filter, std::deque<QString>& queue);
 
     std::deque<Answer> answers_;
     std::deque<QString> files_;

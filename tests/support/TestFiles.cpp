@@ -1,9 +1,6 @@
 #include "tests/support/TestFiles.h"
 
-#include "output/Project.h"
-#include "store/FileName.h"
 #include "store/Ini.h"
-#include "store/Slots.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,6 +52,10 @@ qsizetype CountOf(const QImage& image, const QColor& colour) {
     return count;
 }
 
+QByteArray Utf16(const QString& text) {
+    return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
 bool Drop(QWidget* target, const QString& payload) {
     QMimeData data;
     QList<QUrl> files;
@@ -71,24 +72,6 @@ bool Drop(QWidget* target, const QString& payload) {
     QApplication::sendEvent(target, &drag);
     QApplication::sendEvent(target, &drop);
     return drag.isAccepted() && drop.isAccepted();
-}
-
-WorkFolder::WorkFolder() = default;
-
-QString WorkFolder::file(const QString& literal) const {
-    return LocalPath(path(), literal);
-}
-QString WorkFolder::settings() const {
-    return file(kSettingsLiteral);
-}
-QString WorkFolder::icon(const QString& slotKey) const {
-    return file(IconLiteral(slotKey));
-}
-QString WorkFolder::cdIcon() const {
-    return file(QLatin1Char('\\') + kCdIconName);
-}
-QString WorkFolder::archive() const {
-    return ArchivePath(path());
 }
 
 void WorkFolder::set(const QString& section, const QString& key, const QString& value) {

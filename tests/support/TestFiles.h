@@ -4,16 +4,24 @@
 // at hand, whole-file reads and writes, solid pictures, and control lookup
 // that fails the test (naming the control) instead of crashing.
 
+#include "output/Project.h"
+#include "store/FileName.h"
+#include "store/Slots.h"
 #include "tests/support/ScriptedDesktop.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QObject>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <array>
 
 class QWidget;
 
@@ -25,8 +33,7 @@ QByteArray ReadBytes(const QString& path);
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 // Sets the file's modification time, so a test can tell whether it is
 // written again.
-bool Backdate(const QString& path,
-              const QDateTime& when = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC));
+bool Backdate(const QString& path, const QDateTime& when);
 QDateTime Modified(const QString& path);
 
 // A picture of one colour.
@@ -35,6 +42,17 @@ QImage Solid(const QColor& colour, int width = 32, int height = 32);
 QColor CentreOf(const QImage& image);
 // How many pixels of the picture have exactly this colour.
 qsizetype CountOf(const QImage& image, const QColor& colour);
+// A text as a UTF-16 file holds it, after its byte order mark.
+QByteArray Utf16(const QString& text);
+
+// Declares a data table's columns and gives what adds a row to it:
+//   const auto row = Table<QString, int>({"path", "count"}); row("none", "", 0);
+template <typename... Columns>
+auto Table(const std::array<const char*, sizeof...(Columns)>& names) {
+    std::size_t i = 0;
+    (QTest::addColumn<Columns>(names[i++]), ...);
+    return [](const char* tag, const Columns&... cells) { (QTest::newRow(tag) << ... << cells); };
+}
 
 // Drags onto the control and drops there, as the file manager and the
 // platform do: files (absolute paths, one a line) or else plain text, offered
@@ -46,14 +64,13 @@ bool Drop(QWidget* target, const QString& payload);
 // the icon files and the CD icon where the program keeps them.
 class WorkFolder {
 public:
-    WorkFolder();
     QString path() const { return dir_.path(); }
     // A file in the folder from a Windows-style literal ("\AutoRun_Icon").
-    QString file(const QString& literal) const;
-    QString settings() const;
-    QString icon(const QString& slotKey) const;
-    QString cdIcon() const;
-    QString archive() const;
+    QString file(const QString& literal) const { return LocalPath(path(), literal); }
+    QString settings() const { return file(kSettingsLiteral); }
+    QString icon(const QString& slotKey) const { return file(IconLiteral(slotKey)); }
+    QString cdIcon() const { return file(QLatin1Char('\\') + kCdIconName); }
+    QString archive() const { return ArchivePath(path()); }
 
     // Settings values, read and written as the program does.
     void set(const QString& section, const QString& key, const QString& value);
