@@ -43,7 +43,7 @@ INTEGER = re.compile(r"(?<![\w.])(\d+)(?![\w.'])")
 # Where a control is placed, in twips: one more is a fifteenth of a pixel,
 # which no user sees and no test can be asked to notice. Operators on these
 # lines are still mutated.
-LAYOUT = re.compile(r"\b(TwipsRect|addControl|setGeometry|setFixedSize|resize)\(")
+LAYOUT = re.compile(r"\b(TwipsRect|Placed|addControl|setGeometry|setFixedSize|resize)\(")
 
 
 def product_files(patterns):
