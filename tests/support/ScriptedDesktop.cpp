@@ -55,12 +55,6 @@ QStringList ScriptedDesktop::titlesOf(const QString& kind) const {
     return PartsOf(callsOf(kind), &Call::title);
 }
 
-int ScriptedDesktop::unanswered() const {
-    const QList<Call> shown = messages();
-    return int(
-        std::count_if(shown.begin(), shown.end(), [](const Call& c) { return !c.scripted; }));
-}
-
 ScriptedDesktop::Call& ScriptedDesktop::record(const char* kind, const QString& title,
                                                const QString& text) {
     calls.append({QString::fromLatin1(kind),

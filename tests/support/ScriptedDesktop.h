@@ -39,8 +39,6 @@ public:
     QStringList answersOf(const QString& kind) const;
     QStringList textsOf(const QString& kind) const;
     QStringList titlesOf(const QString& kind) const;
-    // Message boxes shown without a queued answer.
-    int unanswered() const;
 
     // Answers, in the order the questions come.
     void queueAnswer(Answer answer) { answers_.push_back(answer); }
