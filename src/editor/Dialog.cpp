@@ -316,21 +316,20 @@ void Dialog::accept() {
     host_.showSlotPicture(button, iconPath);
     // An emptied field keeps its stored value and what the main window shows;
     // only the two titles are shown even when empty.
-    if (!firstLineEdit_->text().isEmpty()) {
-        write("Text1", "Text_", firstLineEdit_->text());
-        host_.showDetail(Detail::FirstLine, firstLineEdit_->text());
-    }
-    if (!secondLineEdit_->text().isEmpty()) {
-        write("Text2", "Text_", secondLineEdit_->text());
-        host_.showDetail(Detail::SecondLine, secondLineEdit_->text());
-    }
-    if (!userNameEdit_->text().isEmpty()) {
-        write("Name", "Name_", userNameEdit_->text());
-        host_.showDetail(Detail::Name, userNameEdit_->text());
-    }
-    if (!serialEdit_->text().isEmpty()) {
-        write("Serial", "Serial_", serialEdit_->text());
-        host_.showDetail(Detail::Serial, serialEdit_->text());
+    const struct {
+        QLineEdit* edit;
+        const char* section;
+        const char* prefix;
+        Detail detail;
+    } details[] = {{firstLineEdit_, "Text1", "Text_", Detail::FirstLine},
+                   {secondLineEdit_, "Text2", "Text_", Detail::SecondLine},
+                   {userNameEdit_, "Name", "Name_", Detail::Name},
+                   {serialEdit_, "Serial", "Serial_", Detail::Serial}};
+    for (const auto& field : details) {
+        if (field.edit->text().isEmpty())
+            continue;
+        write(field.section, field.prefix, field.edit->text());
+        host_.showDetail(field.detail, field.edit->text());
     }
     if (!appNameEdit_->text().isEmpty()) {
         write("AppName", "App_", appNameEdit_->text());
