@@ -15,9 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # Runs a checker when it is installed, and says so when it is not.
 check() { if command -v "$1" >/dev/null; then "$@" || fail "$*"; else echo "$1 not installed"; fi; }
 rm -rf "$work" && mkdir -p "$work/tmp"
-root=$work/root
-usr=$root/usr
-id=org.kazanoro.Kazanoro
+root=$work/root usr=$work/root/usr id=org.kazanoro.Kazanoro
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" || fail "cmake --install"
 
 launcher=$usr/share/kazanoro/AutoRun.exe

@@ -7,9 +7,7 @@
 #
 #   make_test_cd.sh KAZANORO_CLI WORKDIR CDDIR
 set -euo pipefail
-cli=$1
-work=$2
-cd_dir=$3
+cli=$1 work=$2 cd_dir=$3
 
 rm -rf "$work" "$cd_dir"
 mkdir -p "$work/AutoRun_Icon" "$cd_dir"

@@ -109,10 +109,8 @@ private slots:
         QHash<QString, QByteArray> fresh; // as a disk with room has them
         QSet<QString> missed;
         for (int kib = 16, complete = 0; !complete; kib += 4) {
-            QVERIFY(kib < 200 &&
-                    (kib == 16 ||
-                     QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s,
-                                                    u"size=%1k"_s.arg(kib), u"x"_s, out()}) == 0));
+            const QStringList mount = u"-t tmpfs -o size=%1k x"_s.arg(kib).split(u' ') << out();
+            QVERIFY(kib < 200 && (kib == 16 || QProcess::execute(u"mount"_s, mount) == 0));
             for (const QString& name : names)
                 QVERIFY(WriteBytes(out(name), "old"));
             for (int i = 0; i < 5; ++i)

@@ -14,9 +14,6 @@ using namespace kz;
 using namespace kz::test;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(kz::Answer)
-Q_DECLARE_METATYPE(kz::CopyStatus)
-
 // No file grows past `bytes` while this lives: a disk that is full. Reads go on.
 struct DiskLimit {
     rlimit old{};

@@ -1,6 +1,6 @@
 #include "tests/support/ScriptedDesktop.h"
 
-#include <algorithm>
+#include <tuple>
 
 namespace kz {
 namespace {
@@ -37,36 +37,18 @@ QList<ScriptedDesktop::Call> ScriptedDesktop::callsOf(const QString& kind) const
     return found;
 }
 
-template <typename Part>
-static QStringList PartsOf(const QList<ScriptedDesktop::Call>& calls, Part part) {
+QStringList ScriptedDesktop::partsOf(const QString& kind, QString Call::*part) const {
     QStringList found;
-    for (const ScriptedDesktop::Call& c : calls)
+    for (const Call& c : callsOf(kind))
         found.append(c.*part);
     return found;
 }
 
-QStringList ScriptedDesktop::answersOf(const QString& kind) const {
-    return PartsOf(callsOf(kind), &Call::answer);
-}
-QStringList ScriptedDesktop::textsOf(const QString& kind) const {
-    return PartsOf(callsOf(kind), &Call::text);
-}
-QStringList ScriptedDesktop::titlesOf(const QString& kind) const {
-    return PartsOf(callsOf(kind), &Call::title);
-}
-
 ScriptedDesktop::Call& ScriptedDesktop::record(const char* kind, const QString& title,
                                                const QString& text) {
-    calls.append({QString::fromLatin1(kind),
-                  title,
-                  text,
-                  {},
-                  -1,
-                  MessageIcon::None,
-                  MessageButtons::Ok,
-                  {},
-                  true});
-    return calls.last();
+    Call& call = calls.emplaceBack();
+    std::tie(call.kind, call.title, call.text) = std::tuple(QString::fromLatin1(kind), title, text);
+    return call;
 }
 
 Answer ScriptedDesktop::message(const QString& text, const QString& title, MessageIcon icon,
@@ -75,7 +57,6 @@ Answer ScriptedDesktop::message(const QString& text, const QString& title, Messa
     call.icon = icon;
     call.buttons = buttons;
     const std::optional<Answer> queued = Next(answers_);
-    call.scripted = queued.has_value();
     const bool hasOk = buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel;
     const Answer answer = queued.value_or(hasOk ? Answer::Ok : Answer::No);
     call.answer = AnswerName(answer);
@@ -99,7 +80,6 @@ std::unique_ptr<Progress> ScriptedDesktop::startProgress(const QString& title, c
 QString ScriptedDesktop::answerPath(Call& call, const QString& filter, std::deque<QString>& queue) {
     call.filter = filter;
     const std::optional<QString> path = Next(queue);
-    call.scripted = path.has_value();
     call.answer = path.value_or(QString());
     return call.answer;
 }
@@ -107,7 +87,6 @@ QString ScriptedDesktop::answerPath(Call& call, const QString& filter, std::dequ
 std::uint32_t ScriptedDesktop::chooseColour(std::uint32_t initial) {
     Call& call = record("chooseColour", {}, QString::number(initial, 16));
     const std::optional<std::uint32_t> colour = Next(colours_);
-    call.scripted = colour.has_value();
     call.answer = colour ? QString::number(*colour, 16) : QString();
     return colour.value_or(initial);
 }
@@ -116,7 +95,6 @@ bool ScriptedDesktop::choosePrinter(PrintJobSetup& setup) {
     Call& call = record("choosePrinter", setup.title, setup.printerName);
     call.filter = setup.orientation == PaperOrientation::Landscape ? "landscape" : "portrait";
     const std::optional<std::optional<QString>> chosen = Next(printers_);
-    call.scripted = chosen.has_value();
     if (!chosen || !*chosen)
         return false;
     setup.printerName = call.answer = **chosen;

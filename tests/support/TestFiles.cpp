@@ -3,10 +3,8 @@
 #include "store/Ini.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -83,20 +81,15 @@ QString WorkFolder::get(const QString& section, const QString& key) const {
 }
 
 void WorkFolder::setSlot(const QString& slotKey, const QString& section, const QString& value) {
-    for (const SlotField& field : kSlotFields) {
-        if (section == QString::fromUtf16(field.section)) {
-            set(section, QString::fromUtf16(field.prefix) + slotKey, value);
-            return;
-        }
-    }
+    for (const SlotField& field : kSlotFields)
+        if (section == QString::fromUtf16(field.section))
+            return set(section, QString::fromUtf16(field.prefix) + slotKey, value);
     qFatal("no slot field %s", qPrintable(section));
 }
 
 bool WorkFolder::writeIcon(const QString& slotKey, const QColor& colour) {
     QDir().mkpath(file(kIconFolderLiteral));
-    QImage image(32, 32, QImage::Format_RGB32);
-    image.fill(colour);
-    return image.save(icon(slotKey), "BMP");
+    return Solid(colour).convertToFormat(QImage::Format_RGB32).save(icon(slotKey), "BMP");
 }
 
 } // namespace kz::test

@@ -9,15 +9,12 @@
 #include "store/Slots.h"
 #include "tests/support/ScriptedDesktop.h"
 
-#include <QByteArray>
 #include <QColor>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QObject>
 #include <QProcess>
-#include <QString>
 #include <QTemporaryDir>
 #include <QTest>
 
