@@ -32,8 +32,6 @@ IconEntry EntryFrom(ByteReader& table, std::size_t at) {
     IconEntry e;
     e.width = Side(table.u8At(at));
     e.height = Side(table.u8At(at + 1));
-    e.colorCount = table.u8At(at + 2);
-    e.planes = table.u16At(at + 4);
     e.bitCount = table.u16At(at + 6);
     e.bytes = table.u32At(at + 8);
     return e;
@@ -350,7 +348,8 @@ std::optional<Bytes> IconResources::imageData(const IconEntry& entry) const {
     return bytes;
 }
 
-// Older files leave the bit count at 0; then the image's own header tells.
+// Older files leave the bit count at 0; then the image's own header tells. An
+// image whose header cannot be read cannot be shown either: it ranks lowest.
 int IconResources::effectiveBits(const IconEntry& entry) const {
     if (entry.bitCount != 0)
         return std::min(entry.bitCount, 32);
@@ -362,14 +361,7 @@ int IconResources::effectiveBits(const IconEntry& entry) const {
             return std::min<int>(ByteReader(head).u16At(14), 32);
         }
     }
-    switch (entry.colorCount) {
-    case 2:
-        return 1;
-    case 16:
-        return 4;
-    default:
-        return 8;
-    }
+    return 0;
 }
 
 std::optional<IconEntry> IconResources::bestEntry(int icon, int side) const {

@@ -73,8 +73,6 @@ enum class FileKind { Unknown, Ico, Pe32, Pe64 };
 struct IconEntry {
     int width = 0; // pixels; a stored 0 means 256
     int height = 0;
-    int colorCount = 0;
-    int planes = 0;
     int bitCount = 0;           // as stored, 0 in some older files
     std::uint32_t bytes = 0;    // size of the image as stored
     std::uint32_t location = 0; // file offset in an .ico file, image id in an executable

@@ -132,12 +132,18 @@ private slots:
         QTest::newRow("small DIB beside a large PNG") << "256x256@png 32x32@8" << 1;
         QTest::newRow("depth read from the image when stored as 0")
             << "32x32@4/0 32x32@8/0 32x32@1/0" << 1;
+        QTest::newRow("an image past the end: last") << "32x32@8/0 32x32@1/0" << 1;
     }
     void bestImageIsChosen() {
         QFETCH(QString, images);
         QFETCH(int, chosen);
-        for (const QString& file : {writePe({false, {{Images(images), {}, 0}}}),
-                                    write("choice.ico", test::IcoFile(Images(images)))}) {
+        const test::PeFile pe = test::BuildPe({false, {{Images(images), {}, 0}}});
+        QByteArray exe = pe.bytes(), ico = test::IcoFile(Images(images));
+        if (QByteArray(QTest::currentDataTag()).contains("past the end")) { // image 0
+            exe = test::Patched(exe, pe.layout.imageDataEntry, 0x7FFFFFF0);
+            ico = test::Patched(ico, 18, 0x7FFFFFF0);
+        }
+        for (const QString& file : {write("choice.exe", exe), write("choice.ico", ico)}) {
             const QImage picture = IconPicture(file, 0);
             QCOMPARE(picture.size(), QSize(32, 32));
             QCOMPARE(Centre(picture), kColours[chosen]);
