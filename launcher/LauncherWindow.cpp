@@ -635,13 +635,23 @@ bool LauncherWindow::dumpTexts(const std::wstring& file) {
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
     };
+    // The colour a control's text is painted in, asked as Windows asks before painting.
+    auto painted = [this](HWND control) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        SendMessageW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(control));
+        const Colour colour = GetTextColor(dc);
+        DeleteDC(dc);
+        return ColourText(colour);
+    };
     const wchar_t* states[] = {L"loaded", L"missing", L"damaged"};
     line(L"window", WindowText(window_));
     line(L"state", states[static_cast<int>(menu_.state)]);
     line(L"background", ColourText(background_));
-    line(L"names", ColourText(namesColour_));
+    line(L"names", painted(appNameLabels_[0]));
     for (int n = 0; n < kPages; ++n) {
         line(L"page", WindowText(pageIndicator_));
+        line(L"details", WindowText(pathLabel_)); // of button 1 on a page just shown
         line(L"Down", IsShown(previousPageButton_) ? L"shown" : L"hidden");
         line(L"UP", IsShown(nextPageButton_) ? L"shown" : L"hidden");
         for (int k = 0; k < kButtons; ++k) {
@@ -651,10 +661,9 @@ bool LauncherWindow::dumpTexts(const std::wstring& file) {
             line(L"Com", pictures_[static_cast<std::size_t>(SlotIndex(page_, k))].describe());
             line(L"Label1", WindowText(appNameLabels_[static_cast<std::size_t>(k)]));
             line(L"Label2", WindowText(firstLineLabel_));
-            line(L"Label2.colour",
-                 ColourText(menu_.state == MenuState::Loaded ? lineColours_.firstLine : kRed));
+            line(L"Label2.colour", painted(firstLineLabel_));
             line(L"Label3", WindowText(secondLineLabel_));
-            line(L"Label3.colour", ColourText(lineColours_.secondLine));
+            line(L"Label3.colour", painted(secondLineLabel_));
             line(L"Label5", WindowText(pathLabel_));
             line(L"Label7", WindowText(userNameTitleLabel_));
             line(L"Text1", WindowText(userNameBox_));

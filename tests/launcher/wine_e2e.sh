@@ -78,11 +78,11 @@ wait_for() { # wait_for SECONDS COMMAND...
 }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 
-# Runs the launcher in FOLDER and leaves its dump in FOLDER.dump.txt.
-run_launcher() { # run_launcher FOLDER SECONDS
+# Runs the launcher in FOLDER (as PROGRAM) and leaves its dump in FOLDER.dump.txt.
+run_launcher() { # run_launcher FOLDER SECONDS [PROGRAM]
     local dump="$1.dump.txt"
     rm -f "$dump"
-    timeout "$2" "$wine" "$1/AutoRun.exe" /dump-window-texts "Z:${dump//\//\\}" >"$1.log" 2>&1
+    timeout "$2" "$wine" "${3-$1/AutoRun.exe}" /dump-window-texts "Z:${dump//\//\\}" >"$1.log" 2>&1
 }
 
 # Wine makes or updates its prefix on its first start, which takes minutes on a
@@ -108,8 +108,11 @@ chmod -R u+w "$disc"
 diff -r "$work/cd" "$disc" >"$work/diff.log" 2>&1
 check "the image's Joliet names and bytes are the CD folder's" 0 $?
 [ "$exe" = "$exe32" ] || cp "$exe" "$disc/AutoRun.exe"
+# As a CD is found: the root of drive D:, under the image's label.
+printf 'テストCD' >"$disc/.windows-label"
+ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 
-run_launcher "$disc" 120
+run_launcher "$disc" 120 'D:\AutoRun.exe'
 check "launcher exit code" 0 $?
 dump="$disc.dump.txt"
 [ -s "$dump" ] || {
@@ -119,6 +122,8 @@ dump="$disc.dump.txt"
 }
 
 check "menu read, on page 1" "loaded 1/20" "$(field "$dump" state) $(field "$dump" page)"
+check "the disc's label is the window's title" "テストCD" "$(field "$dump" window)"
+check "a page opens on its first slot's details" 'tools\setup.exe' "$(field "$dump" details)"
 check "background, names colour" "#E0E8F0 #000080" "$(field "$dump" background) $(field "$dump" names)"
 check "<< hidden, >> shown on page 1" "hidden shown" "$(field "$dump" Down) $(field "$dump" UP)"
 
@@ -155,7 +160,7 @@ check "<< and >> on the last page" "shown hidden" \
 echo "== clicking a slot starts its file in the file's folder; Escape closes"
 mark="$disc/ﾂｰﾙ/ran.txt"
 rm -f "$mark"
-"$wine" "$disc/AutoRun.exe" >"$work/press.log" 2>&1 &
+"$wine" 'D:\AutoRun.exe' >"$work/press.log" 2>&1 &
 launcher=$!
 # Only a mapped window takes a click: before, it falls through to the screen.
 window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$(field "$dump" window)\$" | head -1)
@@ -190,7 +195,8 @@ for state in damaged missing; do
     [ $state = missing ] || head -c 100 "$disc/Auto_Run.dat" >"$folder/Auto_Run.dat"
     run_launcher "$folder" 60
     check "$state: launcher exit code" 0 $?
-    check "$state: menu state" $state "$(field "$folder.dump.txt" state)"
+    check "$state: menu state; no label, so the title" "$state AutoRun" \
+        "$(field "$folder.dump.txt" state) $(field "$folder.dump.txt" window)"
     said=$([ $state = missing ] && echo "が見つかりません" || echo "を読み込めません")
     for slot in 00 419; do
         check "$state: message on $slot" "Auto_Run.dat $said。" "$(field "$folder.dump.txt" Label2 $slot)"
