@@ -11,6 +11,7 @@ is a missing test or a dead branch.
     scripts/mutants.py --count 60 --seed 7          # a sample over all files
     scripts/mutants.py --files src/store/Shell.cpp  # every site of one file
     scripts/mutants.py --list --files 'src/output/*' # the sites, nothing run
+    scripts/mutants.py --lines src/store/Shell.cpp:52 # every site of one line
 """
 
 import argparse
@@ -135,11 +136,15 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--build", default="build-mutants", help="build folder (made if missing)")
     parser.add_argument("--exclude-tests", default="fuzz_", help="ctest -E pattern")
+    parser.add_argument("--lines", nargs="*", default=[],
+                        help="only the sites on these lines (path:line), say survivors of a run")
     parser.add_argument("--list", action="store_true", help="list the chosen sites and stop")
     args = parser.parse_args()
 
     sites = [s for f in product_files(args.files) for s in sites_of(f)]
-    if args.count and args.count < len(sites):
+    if args.lines:
+        sites = [s for s in sites if f"{s[0]}:{s[1] + 1}" in args.lines]
+    elif args.count and args.count < len(sites):
         sites = random.Random(args.seed).sample(sites, args.count)
     sites.sort()
     if args.list:
