@@ -127,31 +127,22 @@ check "a page opens on its first slot's details" 'tools\setup.exe' "$(field "$du
 check "background, names colour" "#E0E8F0 #000080" "$(field "$dump" background) $(field "$dump" names)"
 check "<< hidden, >> shown on page 1" "hidden shown" "$(field "$dump" Down) $(field "$dump" UP)"
 
-check "slot 00 name" "テスト アプリ" "$(field "$dump" Label1 00)"
-check "slot 00 BMP icon" "bitmap 32x32" "$(field "$dump" Com 00)"
-check "slot 00 first line" "http://example.com/ja/" "$(field "$dump" Label2 00)"
-check "slot 00 address in blue" "#0000FF" "$(field "$dump" Label2.colour 00)"
-check "slot 00 second line" "二行目の説明です" "$(field "$dump" Label3 00)"
-check "slot 00 path" 'tools\setup.exe' "$(field "$dump" Label5 00)"
-check "slot 00 default first title" "登録ﾕｰｻﾞｰ名" "$(field "$dump" Label7 00)"
-check "slot 00 stored second title" "製品キー" "$(field "$dump" Label6 00)"
-check "slot 00 first value and its copy" "山田太郎 山田太郎" "$(field "$dump" Text1 00) $(field "$dump" copy1 00)"
-check "slot 00 copy of the whole second value" "ABCD-EFGH-IJKL" "$(field "$dump" copy2 00)"
-check "slot 00 copy of characters 5 to 8" "-EFG" "$(field "$dump" copy2.selection 00)"
-
-check "slot 10 name in half-width kana" "ﾒﾓ帳で読む説明書" "$(field "$dump" Label1 10)"
-check "slot 10 first line in red" "#FF0000" "$(field "$dump" Label2.colour 10)"
-check "slot 10 capitals are not an address" "#000000" "$(field "$dump" Label3.colour 10)"
-check "slot 10 empty first value copies nothing" "" "$(field "$dump" copy1 10)"
-check "slot 20 .ico icon" "icon 32x32" "$(field "$dump" Com 20)"
-check "slot 20 short line keeps red" "#FF0000" "$(field "$dump" Label2.colour 20)"
-check "slot 30 name without a path or icon" "名前だけの枠 none" "$(field "$dump" Label1 30) $(field "$dump" Com 30)"
-check "slot 40 Japanese path" 'ﾂｰﾙ\起動.bat' "$(field "$dump" Label5 40)"
-check "slot 11 empty" "" "$(field "$dump" Label1 11)"
-check "slot 41 on page 2" "二ページ目の道具" "$(field "$dump" Label1 41)"
-check "slot 41 32-bit BMP icon" "bitmap 32x32" "$(field "$dump" Com 41)"
-check "slot 41 stored titles" "ID PIN" "$(field "$dump" Label7 41) $(field "$dump" Label6 41)"
-check "slot 017 on page 18" "最後のページ" "$(field "$dump" Label1 017)"
+# What a slot shows, each field followed by |: icon, name, first line and its colour, second
+# line and its colour, path, both titles and values; the copies: value 1, value 2, characters 5-8.
+shows() { awk -F'\t' -v slot="$1" '$1 == "slot" || $1 == "page" { on = ($1 == "slot" && $2 "" == slot "") }
+    on && $1 != "slot" { sub(/^[^\t]*\t/, ""); printf "%s|", $0 }' "$dump"; }
+nothing='登録ﾕｰｻﾞｰ名||ｼﾘｱﾙｷｰ|||||'
+check "slot 00: a BMP, an address in blue, stored second title" \
+    "bitmap 32x32|テスト アプリ|http://example.com/ja/|#0000FF|二行目の説明です|#000000|tools\setup.exe|登録ﾕｰｻﾞｰ名|山田太郎|製品キー|ABCD-EFGH-IJKL|山田太郎|ABCD-EFGH-IJKL|-EFG|" "$(shows 00)"
+check "slot 10: kana, a line in red, capitals no address" \
+    "bitmap 32x32|ﾒﾓ帳で読む説明書|お読みください|#FF0000|HTTP: は大文字|#000000|docs\readme.txt|$nothing" "$(shows 10)"
+check "slot 20: an .ico, a short line keeps red" "icon 32x32|ウェブサイト|サイト|#FF0000||#000000|http://example.com/|$nothing" "$(shows 20)"
+check "slot 30: a name only" "none|名前だけの枠||#FF0000||#000000||$nothing" "$(shows 30)"
+check "slot 40: a Japanese path" "none|起動テスト||#FF0000||#000000|ﾂｰﾙ\起動.bat|$nothing" "$(shows 40)"
+check "slot 11: empty" "none|||#FF0000||#000000||$nothing" "$(shows 11)"
+check "slot 41 on page 2: a 32-bit BMP, stored titles" \
+    "bitmap 32x32|二ページ目の道具|ページ2|#FF0000||#000000|page2\tool.exe|ID|user|PIN|1234|user|1234|1234|" "$(shows 41)"
+check "slot 017 on page 18" "none|最後のページ||#FF0000||#000000|last\app.exe|$nothing" "$(shows 017)"
 check "every page reached" \
     "$(printf '%s/20 ' $(seq 1 20))" "$(awk -F'\t' '$1 == "page" { printf "%s ", $2 }' "$dump")"
 check "<< and >> on the last page" "shown hidden" \
