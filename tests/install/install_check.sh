@@ -30,8 +30,7 @@ diff <(printf 'usr/%s\n' "${expected[@]}" | sort) <(cd "$root" && find . ! -type
     fail "installed files (<) expected, (>) found"
 for s in "${sizes[@]}"; do # width and height from the PNG header
     png=$usr/share/icons/hicolor/${s}x$s/apps/$id.png
-    [ "$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')" = "${s}x$s" ] ||
-        fail "$png is not ${s}x$s"
+    [ "$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')" = "${s}x$s" ] || fail "$png: not ${s}x$s"
 done
 
 desktop=$usr/share/applications/$id.desktop metainfo=$usr/share/metainfo/$id.metainfo.xml

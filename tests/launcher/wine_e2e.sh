@@ -115,11 +115,7 @@ ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 run_launcher "$disc" 120 'D:\AutoRun.exe'
 check "launcher exit code" 0 $?
 dump="$disc.dump.txt"
-[ -s "$dump" ] || {
-    echo "FAIL: no window dump; Wine said:"
-    cat "$disc.log"
-    exit 1
-}
+[ -s "$dump" ] || { echo "FAIL: no window dump; Wine said:" && cat "$disc.log" && exit 1; }
 
 check "menu read, on page 1" "loaded 1/20" "$(field "$dump" state) $(field "$dump" page)"
 check "the disc's label is the window's title" "テストCD" "$(field "$dump" window)"
@@ -149,8 +145,7 @@ check "<< and >> on the last page" "shown hidden" \
     "$(awk -F'\t' '$1 == "page" { last = ($2 == "20/20") } last && ($1 == "Down" || $1 == "UP") { printf "%s%s", sep, $2; sep = " " }' "$dump")"
 
 echo "== clicking a slot starts its file in the file's folder; Escape closes"
-mark="$disc/ﾂｰﾙ/ran.txt"
-rm -f "$mark"
+mark="$disc/ﾂｰﾙ/ran.txt" && rm -f "$mark"
 "$wine" 'D:\AutoRun.exe' >"$work/press.log" 2>&1 &
 launcher=$!
 # Only a mapped window takes a click: before, it falls through to the screen.

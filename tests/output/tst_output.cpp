@@ -21,13 +21,10 @@ private slots:
     void pack_data() {                   // tagged with the last slot in use, or none
         QTest::addColumn<int>("marker"); // R
         QTest::addColumn<int>("filled"); // the last row the slot loop reached
-        for (const auto& [last, marker, filled] : {std::tuple{"00", 6, 5},
-                                                   {"20", 8, 5},
-                                                   {"30", 9, 10},
-                                                   {"41", 15, 15},
-                                                   {"none", 0, 0},
-                                                   {"419", 105, 105}})
-            QTest::newRow(last) << marker << filled;
+        for (const QString row :
+             {"00 6 5", "20 8 5", "30 9 10", "41 15 15", "none 0 0", "419 105 105"})
+            QTest::newRow(qPrintable(row.section(' ', 0, 0)))
+                << row.section(' ', 1, 1).toInt() << row.section(' ', 2).toInt();
     }
     void pack() {
         QFETCH(int, marker);
