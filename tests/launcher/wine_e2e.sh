@@ -119,7 +119,8 @@ dump="$disc.dump.txt"
 
 check "menu read, on page 1" "loaded 1/20" "$(field "$dump" state) $(field "$dump" page)"
 check "the disc's label is the window's title" "テストCD" "$(field "$dump" window)"
-check "a page opens on its first slot's details" 'tools\setup.exe' "$(field "$dump" details)"
+check "pages open on their first slot's details" 'tools\setup.exe last\app.exe ' \
+    "$(awk -F'\t' '$1 == "details" && $2 != "" { printf "%s ", $2 }' "$dump")"
 check "background, names colour" "#E0E8F0 #000080" "$(field "$dump" background) $(field "$dump" names)"
 check "<< hidden, >> shown on page 1" "hidden shown" "$(field "$dump" Down) $(field "$dump" UP)"
 
@@ -152,6 +153,12 @@ launcher=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$(field "$dump" window)\$" | head -1)
 check "the launcher's window is shown" yes "$([ -n "$window" ] && echo yes || echo no)"
 if [ -n "$window" ]; then
+    raised() { # slot button 1 lit at its top left, shaded at its bottom right
+        [ "$(import -window "$window" -crop 40x40+0+136 +repage \
+            -format '%[fx:p{0,0}.intensity > p{39,39}.intensity]' info: 2>/dev/null)" = 1 ]
+    }
+    wait_for 60 raised
+    check "slot buttons stand out until pressed" yes "$(raised && echo yes || echo no)"
     xdotool mousemove --window "$window" 20 316 click 1 # the fifth slot, at 96 dpi
     wait_for 60 test -s "$mark"
     check "the batch file ran in its own folder" yes "$([ -s "$mark" ] && echo yes || echo no)"
