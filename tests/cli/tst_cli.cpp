@@ -124,6 +124,7 @@ private slots:
             u"archive: 9 fields x 13 rows\nrow 0: empty\nrow 1 (slot 00):\n  0 bytes 0 crc32 0x00000000\n"_s);
         row("dump cd/Auto_Run.dat", 0,
             u"row 7 (slot 11):\n  0 bytes 4286 crc32 0xEA688005\n  1 text \"Auto_Run.dat\""_s);
+        row("dump cd/./Auto_Run.dat", 0, u"\nrow 6 (slot 01):\n"_s);
         row("icons AutoRun_Icon/Icon_11.ico", 0, u"1\n0 32x32\n"_s);
         row("icons AutoRun_Icon/Icon_11.ico x", 2, u"usage"_s);
         row("print jacket . j.pdf", 0, {});
