@@ -119,12 +119,14 @@ private slots:
         row("show .", 0, u"VolumeLabel: DISC\n[11] page 2 button 2\n  FilePath: Auto_Run.dat\n"_s);
         row("pack . p.dat --text 0x00000001", 0, u"packed 13 rows (last slot in use 11)"_s);
         row("pack . p.dat --text 000000001", 2, u"usage"_s);
+        row("pack . p.dat --background", 2, u"usage"_s);
         row("dump", 2, u"usage"_s);
         row("dump ./cd/Auto_Run.dat", 0,
             u"archive: 9 fields x 13 rows\nrow 0: empty\nrow 1 (slot 00):\n  0 bytes 0 crc32 0x00000000\n"_s);
         row("dump cd/Auto_Run.dat", 0,
             u"row 7 (slot 11):\n  0 bytes 4286 crc32 0xEA688005\n  1 text \"Auto_Run.dat\""_s);
         row("dump cd/./Auto_Run.dat", 0, u"\nrow 6 (slot 01):\n"_s);
+        row("dump cd/Auto_Run.dat --json", 0, u"\"value\": \"ツール\""_s);
         row("icons AutoRun_Icon/Icon_11.ico", 0, u"1\n0 32x32\n"_s);
         row("icons AutoRun_Icon/Icon_11.ico x", 2, u"usage"_s);
         row("print jacket . j.pdf", 0, {});
