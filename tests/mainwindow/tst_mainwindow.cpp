@@ -274,8 +274,7 @@ private slots:
         QFETCH(QString, asked);
         QTemporaryDir out;
         const QString cd = QDir(out.path()).filePath("MYCD");
-        QVERIFY(QDir().mkpath(cd) && WriteBytes(cd + "/a.exe", "MZ") &&
-                WriteBytes(work_->file("\\AutoRun.exe"), "MZ"));
+        QVERIFY(WriteBytes(cd + "/a.exe", "MZ") && WriteBytes(work_->file("\\AutoRun.exe"), "MZ"));
         QVERIFY(!answers.startsWith("blocked") || QDir().mkpath(cd + "/Auto_Run.dat"));
         work_->setSlot("00", "FilePath", path);
         QVERIFY(work_->writeIcon("00", Qt::red));

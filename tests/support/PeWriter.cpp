@@ -1,7 +1,6 @@
 #include "tests/support/PeWriter.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -143,13 +142,6 @@ QByteArray PeFile::bytes() const {
     QByteArray out(size, '\0');
     out.replace(0, head.size(), head);
     return out.replace(layout.resourceSection, resources.size(), resources);
-}
-
-bool PeFile::write(const QString& path) const {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(head) == head.size() && file.resize(size) &&
-           file.seek(layout.resourceSection) && file.write(resources) == resources.size();
 }
 
 PeFile BuildPe(const PeOptions& options) {

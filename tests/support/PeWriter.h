@@ -53,8 +53,6 @@ struct PeFile {
     qint64 size = 0; // the whole file; zeros between head and resources
 
     QByteArray bytes() const;
-    // Writes the file; the zero gap is left to the file system (sparse).
-    bool write(const QString& path) const;
 };
 
 // Solid images from "16x16@32 48x48@png 32x32@8/0": side by side, depth or png,

@@ -92,13 +92,11 @@ std::uint32_t ScriptedDesktop::chooseColour(std::uint32_t initial) {
 }
 
 bool ScriptedDesktop::choosePrinter(PrintJobSetup& setup) {
-    Call& call = record("choosePrinter", setup.title, setup.printerName);
-    call.filter = setup.orientation == PaperOrientation::Landscape ? "landscape" : "portrait";
-    const std::optional<std::optional<QString>> chosen = Next(printers_);
-    if (!chosen || !*chosen)
-        return false;
-    setup.printerName = call.answer = **chosen;
-    return true;
+    const bool landscape = setup.orientation == PaperOrientation::Landscape;
+    const QString chosen = answerPath(record("choosePrinter", setup.title, setup.printerName),
+                                      landscape ? "landscape" : "portrait", printers_);
+    setup.printerName = chosen.isEmpty() ? setup.printerName : chosen;
+    return !chosen.isEmpty();
 }
 
 } // namespace kz

@@ -42,8 +42,7 @@ public:
     void queueFile(const QString& path) { files_.push_back(path); }
     void queueFolder(const QString& path) { folders_.push_back(path); }
     void queueColour(std::uint32_t colour) { colours_.push_back(colour); }
-    void queuePrinter(const QString& name) { printers_.push_back(name); }
-    void queuePrintCancel() { printers_.push_back(std::nullopt); }
+    void queuePrinter(const QString& name) { printers_.push_back(name); } // "": cancel
 
     // How the scripted system behaves.
     QHash<QString, QString> labels; // volume root (or path) -> label
@@ -104,14 +103,14 @@ public:
 
 private:
     Call& record(const char* kind, const QString& title, const QString& text);
-    // The next path of a queue as the call's answer; "" when none is queued.
+    // The next path (or printer) of a queue as the call's answer; "" when none is queued.
     QString answerPath(Call& call, const QString& filter, std::deque<QString>& queue);
 
     std::deque<Answer> answers_;
     std::deque<QString> files_;
     std::deque<QString> folders_;
     std::deque<std::uint32_t> colours_;
-    std::deque<std::optional<QString>> printers_;
+    std::deque<QString> printers_;
     QString clipboard_;
 };
 
