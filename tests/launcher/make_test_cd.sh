@@ -15,17 +15,11 @@ settings="$work/設定.txt"
 
 # slot KEY FILEPATH APPNAME TEXT1 TEXT2 NAME SERIAL NAMETITLE SERIALTITLE
 slot() {
-    local key=$1
-    local -a sections=(FilePath AppName Text1 Text2 Name Serial NameTaitol SerialTaitol)
-    local -a prefixes=(Path_ App_ Text_ Text_ Name_ Serial_ Name_ Serial_)
-    shift
-    local k
+    local key=$1 sections=(FilePath AppName Text1 Text2 Name Serial NameTaitol SerialTaitol)
+    local prefixes=(Path_ App_ Text_ Text_ Name_ Serial_ Name_ Serial_) values=("${@:2}") k
     for k in "${!sections[@]}"; do
-        local value=${1-}
-        shift || true
-        [ -n "$value" ] && "$cli" ini set "$settings" "${sections[$k]}" "${prefixes[$k]}$key" "$value"
+        [ -z "${values[k]-}" ] || "$cli" ini set "$settings" "${sections[k]}" "${prefixes[k]}$key" "${values[k]}"
     done
-    return 0
 }
 
 slot 00 'tools\setup.exe' 'テスト アプリ' 'http://example.com/ja/' '二行目の説明です' \

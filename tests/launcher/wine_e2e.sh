@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # AutoRun.exe under Wine on a virtual X server, from the contents of a disc
-# image: kazanoro-cli saves a CD folder and makes its image, xorriso extracts
-# it as Windows reads it (Joliet), and the launcher writes what its controls
-# show on every page and slot (/dump-window-texts), checked against what was
-# saved. Then a click on a slot must start its file in its folder and Escape
-# close the launcher; a damaged or missing Auto_Run.dat must give its message.
-# The shipped 32-bit build runs under 32-bit Wine; a machine that runs no
-# 32-bit program runs the 64-bit build of the same source, and says so.
+# image: kazanoro-cli saves a CD folder and makes its image, xorriso extracts it
+# as Windows reads it (Joliet) to drive D:, and the launcher writes what every
+# page and slot shows (/dump-window-texts), checked against what was saved.
+# Then a click on a slot must start its file in its folder and Escape close the
+# launcher; a damaged or missing Auto_Run.dat must give its message. The
+# shipped 32-bit build runs under 32-bit Wine; a machine that runs no 32-bit
+# program runs the 64-bit build of the same source, and says so.
 #
 #   wine_e2e.sh KAZANORO_CLI AUTORUN_EXE_32 AUTORUN_EXE_64 WORKDIR
 #
