@@ -16,9 +16,4 @@ QString FromCp932(const char* data, qsizetype size);
 // every other one.
 int AnsiLen(const QString& text);
 
-// True for the first byte of a double-byte code page 932 character.
-constexpr bool IsCp932Lead(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 } // namespace kz
