@@ -15,15 +15,16 @@ const auto& kColours = test::kIconColours;
 const auto Images = test::IconImages;
 
 // Quarters of colours (two at 1 bit) in a transparent frame; with alpha, one
-// row half transparent.
+// row half transparent and one all but transparent.
 QImage Pattern(int bits, bool alpha) {
     QImage image = test::Solid(Qt::transparent);
     for (int y = 2; y < 30; ++y)
         for (int x = 2; x < 30; ++x)
             image.setPixel(x, y,
-                           y == 8 && alpha ? qRgba(10, 200, 90, 128)
-                           : bits == 1     ? kColours[(x < 16) == (y < 16)]
-                                           : kColours[(y >= 16) * 2 + (x >= 16)]);
+                           y == 8 && alpha   ? qRgba(10, 200, 90, 128)
+                           : y == 9 && alpha ? qRgba(250, 200, 90, 1)
+                           : bits == 1       ? kColours[(x < 16) == (y < 16)]
+                                             : kColours[(y >= 16) * 2 + (x >= 16)]);
     return image;
 }
 
@@ -130,6 +131,7 @@ private slots:
         QTest::newRow("equally near: the larger") << "16x16@32 48x48@32" << 1;
         QTest::newRow("nearer before larger") << "24x24@8 48x48@32" << 0;
         QTest::newRow("small DIB beside a large PNG") << "256x256@png 32x32@8" << 1;
+        QTest::newRow("a lone 256-pixel PNG") << "256x256@png" << 0;
         QTest::newRow("depth read from the image when stored as 0")
             << "32x32@4/0 32x32@8/0 32x32@1/0" << 1;
         QTest::newRow("an image past the end: last") << "32x32@8/0 32x32@1/0" << 1;
