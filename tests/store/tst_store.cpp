@@ -82,8 +82,8 @@ private slots:
             "\xEF\xBB\xBF[autorun]\r\nOPEN=\xE8\xA1\xA8" + QByteArray(99, ' ') + "\r\n");
         const QByteArray a = "\x82\xa0";
         const QString x99(99, u'x'), a49(49, u'あ');
-        row("100 single-byte", {}, S, k, QString(100, u'x'),
-            s + "k=" + QByteArray(100, 'x') + "\r\n", x99);
+        row("100 single-byte, the last kana", {}, S, k, QString(99, u'x') + u"ﾟ"_s,
+            s + "k=" + QByteArray(99, 'x') + "\xDF\r\n", x99);
         row("101 single-byte", {}, S, k, QString(101, u'x'),
             s + "k=" + QByteArray(100, 'x') + "\r\n", x99, true);
         row("50 double-byte", {}, S, k, QString(50, u'あ'),
@@ -214,6 +214,7 @@ private slots:
             desktop.queueAnswer(a);
         ShellCopy(desktop, at(u"cd"_s), at(u"out"_s));
         QCOMPARE(desktop.titlesOf(u"message"_s), QStringList(answers.size(), kReplaceTitle));
+        QVERIFY(desktop.calls.value(0).buttons == MessageButtons::YesAllNoCancel);
         for (int i = 0; i < files.size(); ++i)
             if (after[i] != u'*')
                 QCOMPARE(QChar(ReadBytes(at("out/cd/" + files[i])).at(0)), after[i]);
