@@ -84,6 +84,7 @@ private slots:
     void fullDisk_failsAndKeepsTheOldFiles() {
         project();
         const QString icon = at(u"b/AutoRun_Icon/Icon_11.ico"_s);
+        QVERIFY(WriteBytes(at(u"cd/ARun.ico"_s), "CD") && WriteBytes(at(u"b/ARun.ico"_s), "old"));
         for (int limit : {0, 100, 2000, 5000}) {
             QVERIFY(WriteBytes(at(u"b/設定.txt"_s), "[A]\r\nk=old\r\n") && WriteBytes(icon, "old"));
             const QString full = u"prlimit --fsize=%1"_s.arg(limit);
@@ -95,6 +96,7 @@ private slots:
             QCOMPARE(cli(u"ini get b/設定.txt A k"_s).out, limit < 2000 ? u"old\n"_s : u"new\n"_s);
             QCOMPARE(cli(u"load cd b"_s, full).code, limit < 5000 ? 1 : 0);
         }
+        QCOMPARE(ReadBytes(at(u"b/ARun.ico"_s)), "CD"); // a load replaces without asking
     }
 
     // Each verb on a small project saved to cd/: its exit code and what it says.
