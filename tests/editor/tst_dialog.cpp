@@ -28,6 +28,9 @@ public:
     void editorClosed() override { shown_["closed"] = "yes"; }
 
 private:
+    const QString kStartFilter = "全てのﾌｧｲﾙ(*.*)|*.*|実行ﾌｧｲﾙ(*.exe)|*.exe";
+    const QString kIconFilter = "全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|実行ﾌｧｲﾙ(*.exe;*.scr)|"
+                                "*.exe;*.scr|ﾀﾞｲﾅﾐｯｸﾘﾝｸ ﾗｲﾌﾞﾗﾘ(*.dll)|*.dll";
     const QStringList kDetailShownIn = {"Label2", "Label3", "Label5", "Label7",
                                         "Label6", "Text1",  "Text2"};
     std::optional<test::WorkFolder> work_;
@@ -172,11 +175,6 @@ private slots:
                  QStringList{"パス名が無効です。\n" + QDir::toNativeSeparators(work_->icon("00"))});
         QCOMPARE(work_->get("AppName", "App_00"), "名前");
     }
-
-private:
-    const QString kStartFilter = "全てのﾌｧｲﾙ(*.*)|*.*|実行ﾌｧｲﾙ(*.exe)|*.exe";
-    const QString kIconFilter = "全てのﾌｧｲﾙ(*.*)|*.*|ｱｲｺﾝ(*.ico)|*.ico|実行ﾌｧｲﾙ(*.exe;*.scr)|"
-                                "*.exe;*.scr|ﾀﾞｲﾅﾐｯｸﾘﾝｸ ﾗｲﾌﾞﾗﾘ(*.dll)|*.dll";
 };
 
 QTEST_MAIN(DialogTest)

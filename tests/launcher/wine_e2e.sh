@@ -46,6 +46,7 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 mkdir -p "$work"
 # A prefix of its own for each loader, kept between runs: making one takes a while.
 export WINEPREFIX="$work/prefix-$(basename "$wine")"
+"$wineserver" -k 2>/dev/null # whatever a run killed before its end left in the prefix
 export WINEDEBUG=-all
 # No offers to install Mono or Gecko: they would wait for an answer.
 export WINEDLLOVERRIDES="mscoree,mshtml="

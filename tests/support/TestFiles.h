@@ -28,8 +28,7 @@ namespace kz::test {
 QByteArray ReadBytes(const QString& path);
 // Makes the file hold exactly `bytes`, creating missing folders.
 bool WriteBytes(const QString& path, const QByteArray& bytes);
-// Sets the file's modification time, so a test can tell whether it is
-// written again.
+// Sets the file's modification time, to tell whether it is written again.
 bool Backdate(const QString& path, const QDateTime& when);
 QDateTime Modified(const QString& path);
 
