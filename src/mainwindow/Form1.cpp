@@ -453,10 +453,10 @@ void Form1::makeDiscImage() {
         return;
     const QStringList findings = CheckCdFolder(folder);
     if (!findings.isEmpty() &&
-        desktop_.message(
-            QStringLiteral("CDに焼く前に確認してください:\n") + findings.join(QLatin1Char('\n')) +
-                QStringLiteral("\n\nこのままイメージを作成しますか?"),
-            kDiscImageTitle, MessageIcon::Exclamation, MessageButtons::YesNo) != Answer::Yes)
+        desktop_.message(kCdFindingsHeading + QLatin1Char('\n') + findings.join(QLatin1Char('\n')) +
+                             QStringLiteral("\n\nこのままイメージを作成しますか?"),
+                         kDiscImageTitle, MessageIcon::Exclamation,
+                         MessageButtons::YesNo) != Answer::Yes)
         return;
     // Offered beside the folder, named after it: an image inside the folder
     // would be part of itself.

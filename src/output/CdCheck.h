@@ -22,4 +22,7 @@ inline constexpr int kLongestDiscName = 64;
 // note). Names are matched as the disc matches them: without regard to case.
 QStringList CheckCdFolder(const QString& folder);
 
+// What heads the findings wherever the user is shown them.
+inline const QString kCdFindingsHeading = QStringLiteral("CDに焼く前に確認してください:");
+
 } // namespace kz

@@ -133,7 +133,7 @@ QString SaveCompleteText(const QString& outputFolder, const SaveResult& result) 
         text +=
             QStringLiteral("\n\n次のﾌｧｲﾙは置き換えずに元のまま残しました:") + Listed(result.kept);
     if (!result.findings.isEmpty())
-        text += QStringLiteral("\n\nCDに焼く前に確認してください:") + Listed(result.findings);
+        text += QStringLiteral("\n\n") + kCdFindingsHeading + Listed(result.findings);
     return text;
 }
 
